@@ -1,0 +1,61 @@
+#include "builder/Program.h"
+#include "builder/Texts.h"
+#include "files/File.h"
+#include "files/ObjectList.h"
+#include "windows/Requester.h"
+#include <commctrl.h>
+#include <string.h>
+
+static HINSTANCE gInstance;
+static HANDLE gMainHeap;
+static Text gDirectory;
+
+HINSTANCE ProgramInstance() { return gInstance; }
+HANDLE ProgramHeap() { return gMainHeap; }
+
+void ProgramStart(HINSTANCE instance) {
+    gInstance = instance;
+    gMainHeap = HeapCreate(0, 4000, 0);
+    ObjectHeapCreate();
+    FileLibraryInit();
+    InitCommonControls();
+    StringBaseInit();
+}
+
+void ProgramRun() {
+    // Settings and page come next; for now the run checks that the settings file opens.
+    if (!FileOpenRead(0, "data/1013.dat")) ProgramFail("Error: can't read the file");
+    FileClose(0);
+    ProgramEnd();
+}
+
+void ProgramFail(const char* message) {
+    MessageBoxShow("Lumivane", message, 0);
+    ProgramEnd();
+}
+
+void ProgramEnd() {
+    FileCloseAll();
+    ObjectHeapDestroy();
+    HeapDestroy(gMainHeap);
+    ExitProcess(0);
+}
+
+const char* ProgramDirectory() {
+    // A path longer than the buffer comes back cut short: try again with more room
+    // rather than take the folder of a truncated path.
+    DWORD size = 1000;
+    for (;;) {
+        char* path = StringBaseRoom(size);
+        if (!path) return "";
+        DWORD length = GetModuleFileNameA(nullptr, path, size);
+        if (length == 0) return "";
+        if (length < size) {
+            const char* slash = strrchr(path, '\\');
+            if (!slash) return "";
+            TextSet(&gDirectory, path, (size_t)(slash - path) + 1);
+            return TextGet(&gDirectory);
+        }
+        size *= 2;
+    }
+}

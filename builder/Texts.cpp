@@ -1,0 +1,71 @@
+#include "builder/Texts.h"
+#include "builder/Program.h"
+#include <string.h>
+
+// The string base starts at this size; it grows when a text needs more.
+static const size_t kStringBaseStart = 64000;
+static char* gBase;
+static size_t gBaseSize;
+
+const char* TextGet(const Text* text) {
+    return text && text->bytes ? text->bytes : "";
+}
+
+int TextSet(Text* text, const char* bytes, size_t length) {
+    char* block = (char*)HeapAlloc(ProgramHeap(), 0, length + 1);
+    if (!block) return 0;
+    memcpy(block, bytes, length);
+    block[length] = 0;
+    TextClear(text);
+    text->bytes = block;
+    text->length = length;
+    text->room = length;
+    return 1;
+}
+
+int TextAppend(Text* text, const char* bytes, size_t length) {
+    if (length == 0) return 1;
+    size_t needed = text->length + length;
+    if (needed < text->length) return 0;
+    if (needed > text->room) {
+        // Doubling keeps a long run of appends linear in the final length.
+        size_t room = text->room * 2;
+        if (room < needed) room = needed;
+        if (room < 64) room = 64;
+        char* block = text->bytes
+                          ? (char*)HeapReAlloc(ProgramHeap(), 0, text->bytes, room + 1)
+                          : (char*)HeapAlloc(ProgramHeap(), 0, room + 1);
+        if (!block) return 0;
+        text->bytes = block;
+        text->room = room;
+    }
+    memcpy(text->bytes + text->length, bytes, length);
+    text->length = needed;
+    text->bytes[needed] = 0;
+    return 1;
+}
+
+void TextClear(Text* text) {
+    if (text->bytes) HeapFree(ProgramHeap(), 0, text->bytes);
+    text->bytes = nullptr;
+    text->length = 0;
+    text->room = 0;
+}
+
+int StringBaseInit() {
+    gBase = (char*)HeapAlloc(ProgramHeap(), HEAP_ZERO_MEMORY, kStringBaseStart);
+    gBaseSize = gBase ? kStringBaseStart : 0;
+    return gBase != nullptr;
+}
+
+char* StringBaseRoom(size_t n) {
+    if (n <= gBaseSize) return gBase;
+    size_t size = gBaseSize * 2;
+    if (size < n) size = n;
+    char* block = gBase ? (char*)HeapReAlloc(ProgramHeap(), 0, gBase, size)
+                        : (char*)HeapAlloc(ProgramHeap(), 0, size);
+    if (!block) return nullptr;
+    gBase = block;
+    gBaseSize = size;
+    return gBase;
+}

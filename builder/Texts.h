@@ -1,0 +1,26 @@
+// Stored texts on the main heap, and the string base: the scratch area in which
+// texts are built before they are stored.
+//   TextGet          the bytes of a stored text; "" when it was never stored
+//   TextSet          replaces a stored text (a block of exactly its length plus one)
+//   TextAppend       lengthens a stored text, growing its block geometrically
+//   TextClear        frees a stored text; it reads as empty again
+//   StringBaseInit   takes the string base from the main heap
+//   StringBaseRoom   the string base with room for at least n bytes, its bytes
+//                    kept; it may move, so pointers into it die
+// A text never holds a zero byte: callers hand over bytes without one.
+#pragma once
+#include <stddef.h>
+
+struct Text {
+    char* bytes;
+    size_t length;
+    size_t room; // bytes the block holds besides the terminating zero
+};
+
+const char* TextGet(const Text* text);
+int TextSet(Text* text, const char* bytes, size_t length);
+int TextAppend(Text* text, const char* bytes, size_t length);
+void TextClear(Text* text);
+
+int StringBaseInit();
+char* StringBaseRoom(size_t n);

@@ -1,0 +1,51 @@
+#!/bin/sh
+# The test environment of one build folder: a Wine prefix inside it (made once),
+# a private Xvfb display and a persistent wineserver for the run.
+#   testenv.sh setup BUILD | teardown BUILD
+set -u
+action=$1
+build=$(cd "$2" && pwd)
+env_dir="$build/testenv"
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win32
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all
+
+teardown() {
+    wineserver -k >/dev/null 2>&1
+    if [ -f "$env_dir/xvfb.pid" ]; then
+        kill "$(cat "$env_dir/xvfb.pid")" >/dev/null 2>&1
+    fi
+    rm -rf "$env_dir"
+}
+
+setup() {
+    teardown
+    mkdir -p "$env_dir"
+    # -displayfd lets Xvfb pick a free display number and tell us which.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+        3>"$env_dir/display.raw" >"$env_dir/xvfb.log" 2>&1 </dev/null &
+    echo $! >"$env_dir/xvfb.pid"
+    i=0
+    while [ ! -s "$env_dir/display.raw" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+    [ -s "$env_dir/display.raw" ] || { echo "Xvfb did not start"; cat "$env_dir/xvfb.log"; exit 1; }
+    tr -d '\n' <"$env_dir/display.raw" >"$env_dir/display"
+    export DISPLAY=":$(cat "$env_dir/display")"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "creating the Wine prefix in $WINEPREFIX"
+        wineboot -i >"$env_dir/wineboot.log" 2>&1
+        wineserver -w
+    fi
+    # wineserver -p holds inherited descriptors open: detach it fully.
+    setsid wineserver -p >"$env_dir/wineserver.log" 2>&1 </dev/null &
+    # The first program of a session starts Wine's own services, which live as
+    # long as the wineserver: start them here, away from the test runner's pipes.
+    setsid wine cmd /c exit >"$env_dir/services.log" 2>&1 </dev/null
+    echo "display :$(cat "$env_dir/display"), prefix $WINEPREFIX"
+}
+
+case "$action" in
+setup) setup ;;
+teardown) teardown ;;
+*) echo "usage: testenv.sh setup|teardown BUILD"; exit 2 ;;
+esac

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Runs a cross-built program under Wine in the build folder's own prefix, on the
+# private display that the test environment started (see testenv.sh).
+here=$(cd "$(dirname "$0")" && pwd)
+build=${LUMIVANE_BUILD:-$(pwd)}
+while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != "/" ]; do build=$(dirname "$build"); done
+env_dir="$build/testenv"
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win32
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG="${WINEDEBUG:--all}"
+if [ -f "$env_dir/display" ]; then
+    export DISPLAY=":$(cat "$env_dir/display")"
+else
+    unset DISPLAY
+fi
+exec wine "$@"

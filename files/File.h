@@ -1,0 +1,47 @@
+// Numbered files on the system's file calls. A file is opened under a number of
+// the caller's choosing (0 up: the file table; -1: any number, the result is an
+// identifier to use as the number) and becomes the current file; line, value and
+// block reads, text writes and positions act on the current file.
+//   FileLibraryInit      table of 10, no current file
+//   FileOpenRead         existing file, read access, others may read
+//   FileOpenReadWrite    read and write, made when missing, not truncated
+//   FileCreate           write access, made or truncated
+//   FileOpenExclusive    existing file, read and write, no sharing
+//   FileClose            closes a number; the current file stays as it was
+//   FileCloseAll         any-numbered files newest first, then the table upwards
+//   FileSelect           makes an open number current; the current handle
+//   FileReadLine         the next line, built in the string base
+//   FileWriteText        the text's bytes, nothing added
+//   FileAtEnd            -1 at the end of that file, else 0
+//   FileReadBlock / FileReadByte / FileReadWord / FileReadLong / FileReadFloat
+//   FileSetPosition / FileGetPosition / FileGetLength
+//   FileCount            the table's count (numbers below it open without growth)
+// Opens return non-zero on success: the system handle for a table number, the
+// identifier for -1; 0 on failure.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+#include <stdint.h>
+
+void FileLibraryInit();
+intptr_t FileOpenRead(intptr_t number, const char* path);
+intptr_t FileOpenReadWrite(intptr_t number, const char* path);
+intptr_t FileCreate(intptr_t number, const char* path);
+intptr_t FileOpenExclusive(intptr_t number, const char* path);
+void FileClose(intptr_t number);
+void FileCloseAll();
+HANDLE FileSelect(intptr_t number);
+// The line lives in the string base until the next use of it; `length` (if
+// given) receives its length. A line end is never part of the text.
+char* FileReadLine(size_t* length = nullptr);
+DWORD FileWriteText(const char* text);
+int FileAtEnd(intptr_t number);
+DWORD FileReadBlock(void* destination, DWORD count);
+int32_t FileReadByte();
+int32_t FileReadWord();
+int32_t FileReadLong();
+float FileReadFloat();
+void FileSetPosition(int32_t offset);
+int32_t FileGetPosition();
+int32_t FileGetLength();
+int32_t FileCount();

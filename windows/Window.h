@@ -1,0 +1,27 @@
+// Numbered top-level windows, each with a window class of its own.
+//   WindowLibraryInit    table of 10, the "TemplateClass" registration, event record cleared
+//   WindowOpen           opens a window under a number (-1: any number, result the identifier)
+//   WindowHandle         the current window's handle
+//   WindowClose          destroys a window, its class and its shortcuts
+//   WindowCloseAll       any-numbered windows newest first, then the table downwards
+//   WindowLookup         the entry of an open window, or null
+//   WindowShortcutTable  the accelerator table of the library window with a handle
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+struct WindowEntry {
+    HWND handle;
+    int32_t shortcutCount;
+    ACCEL* shortcuts;
+    HACCEL accelerators;
+};
+
+void WindowLibraryInit();
+intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
+                    uint32_t flags, const char* title);
+HWND WindowHandle();
+void WindowClose(intptr_t number);
+void WindowCloseAll();
+WindowEntry* WindowLookup(intptr_t number);
+HACCEL WindowShortcutTable(HWND handle);
