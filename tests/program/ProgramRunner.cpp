@@ -1,0 +1,85 @@
+#include "ProgramRunner.h"
+#include "../TestSupport.h"
+
+namespace {
+
+struct BoxSearch {
+    DWORD processId;
+    HWND box;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
+    BoxSearch* search = (BoxSearch*)parameter;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char title[64] = "";
+    GetWindowTextA(window, title, sizeof title);
+    if (process == search->processId && IsWindowVisible(window) &&
+        lstrcmpA(title, "Lumivane") == 0) {
+        search->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM parameter) {
+    std::string* text = (std::string*)parameter;
+    char className[32] = "";
+    GetClassNameA(child, className, sizeof className);
+    char buffer[1024] = "";
+    if (lstrcmpiA(className, "Static") == 0 && GetWindowTextA(child, buffer, sizeof buffer) > 0) {
+        if (!text->empty()) *text += '|';
+        *text += buffer;
+    }
+    return TRUE;
+}
+
+void PressKey(WORD key) {
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+} // namespace
+
+ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseconds) {
+    ProgramOutcome outcome;
+    std::string exe = ModuleFolder() + "lumivane.exe";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process))
+        return outcome;
+    outcome.started = true;
+    CloseHandle(process.hThread);
+
+    DWORD start = GetTickCount();
+    BoxSearch search = {process.dwProcessId, nullptr};
+    while (GetTickCount() - start < waitMilliseconds) {
+        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
+        search.box = nullptr;
+        EnumWindows(FindBox, (LPARAM)&search);
+        if (!search.box) continue;
+        outcome.boxShown = true;
+        // The box fills in its text while it comes up; give it a moment.
+        Sleep(200);
+        EnumChildWindows(search.box, CollectStaticText, (LPARAM)&outcome.boxText);
+        SetForegroundWindow(search.box);
+        PressKey(VK_RETURN);
+        break;
+    }
+    if (WaitForSingleObject(process.hProcess, waitMilliseconds) == WAIT_OBJECT_0) {
+        outcome.exited = true;
+        GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+    }
+    CloseHandle(process.hProcess);
+    return outcome;
+}

@@ -1,0 +1,17 @@
+// Runs the built lumivane.exe in a folder, as a user would: waits for its
+// message box, reads what it says, presses Enter on it and waits for the exit.
+#pragma once
+#include <windows.h>
+#include <string>
+
+struct ProgramOutcome {
+    bool started = false;
+    bool boxShown = false;   // a window titled "Lumivane" of the program came up
+    std::string boxText;     // the texts of the box's static controls, joined by '|'
+    bool exited = false;     // the process ended within the wait
+    DWORD exitCode = 0xFFFFFFFF;
+};
+
+// Starts the program with `folder` as its current directory. When a box comes
+// up, Enter is pressed on it through the system's keyboard input.
+ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseconds = 20000);
