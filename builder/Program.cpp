@@ -2,8 +2,8 @@
 #include "builder/Texts.h"
 #include "files/File.h"
 #include "files/ObjectList.h"
+#include "gadgets/Gadget.h"
 #include "windows/Requester.h"
-#include <commctrl.h>
 #include <string.h>
 
 static HINSTANCE gInstance;
@@ -18,7 +18,8 @@ void ProgramStart(HINSTANCE instance) {
     gMainHeap = HeapCreate(0, 4000, 0);
     ObjectHeapCreate();
     FileLibraryInit();
-    InitCommonControls();
+    GadgetLibraryInit();
+    CommonControlsInit();
     StringBaseInit();
 }
 

@@ -1,0 +1,59 @@
+// Stored texts, the string base and the program's folder.
+#include "../TestSupport.h"
+#include "builder/Program.h"
+#include "builder/Texts.h"
+#include <gtest/gtest.h>
+#include <string.h>
+
+TEST(Texts, UnsetReadsEmptyAndSetReplaces) {
+    Text text = {};
+    EXPECT_STREQ("", TextGet(&text));
+    EXPECT_STREQ("", TextGet(nullptr));
+    ASSERT_TRUE(TextSet(&text, "abc", 3));
+    EXPECT_STREQ("abc", TextGet(&text));
+    EXPECT_EQ(3u, text.room) << "a stored text holds exactly its length";
+    ASSERT_TRUE(TextSet(&text, "\xe9\t", 2));
+    EXPECT_STREQ("\xe9\t", TextGet(&text));
+    ASSERT_TRUE(TextSet(&text, "", 0));
+    EXPECT_STREQ("", TextGet(&text));
+    TextClear(&text);
+    EXPECT_STREQ("", TextGet(&text));
+}
+
+TEST(Texts, AppendsBuildExactlyWithoutCopyingEachTime) {
+    Text text = {};
+    std::string expected;
+    size_t reallocations = 0;
+    char* last = nullptr;
+    for (int i = 0; i < 20000; i++) {
+        std::string piece = std::to_string(i) + (i % 7 ? "x" : "");
+        ASSERT_TRUE(TextAppend(&text, piece.data(), piece.size()));
+        ASSERT_TRUE(TextAppend(&text, "", 0));
+        expected += piece;
+        if (text.bytes != last) reallocations++;
+        last = text.bytes;
+    }
+    EXPECT_EQ(expected.size(), text.length);
+    EXPECT_EQ(expected, TextGet(&text));
+    EXPECT_EQ(expected.size(), strlen(TextGet(&text)));
+    // Geometric growth: a block change now and then, not at every append.
+    EXPECT_LT(reallocations, 40u);
+    TextClear(&text);
+}
+
+TEST(Texts, StringBaseGrowsKeepingItsBytes) {
+    char* base = StringBaseRoom(100);
+    ASSERT_NE(nullptr, base);
+    memcpy(base, "keep me", 8);
+    char* bigger = StringBaseRoom(5 * 1024 * 1024);
+    ASSERT_NE(nullptr, bigger);
+    EXPECT_STREQ("keep me", bigger);
+    bigger[5 * 1024 * 1024 - 1] = 'z'; // the whole room is usable
+}
+
+TEST(Program, DirectoryIsTheExecutablesFolder) {
+    std::string folder = ProgramDirectory();
+    EXPECT_EQ(ModuleFolder(), folder);
+    ASSERT_FALSE(folder.empty());
+    EXPECT_EQ('\\', folder.back());
+}
