@@ -4,6 +4,7 @@
 #include "builder/Cipher.h"
 #include "builder/Settings.h"
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 

@@ -162,6 +162,9 @@ TEST_F(Page, FirstMissingFragmentStopsTheBuildBeforeAnyWrite) {
         ASSERT_NE(0, SettingsRead());
         EXPECT_EQ(0, PageBuild());
         EXPECT_EQ(0, FileAtEnd(0)) << "file 0 left open";
+        // A failed open leaves no current file and a later successful one would
+        // leave its handle: no file was opened after the missing one.
+        EXPECT_EQ(nullptr, FileSelect(0)) << "a file was opened after the missing one";
         std::string page = PageText();
         if (std::string(missing) != "1019.dat") {
             EXPECT_EQ(std::string::npos, page.find("LATER")) << "read past the missing fragment";
