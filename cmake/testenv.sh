@@ -41,6 +41,10 @@ setup() {
     # The first program of a session starts Wine's own services, which live as
     # long as the wineserver: start them here, away from the test runner's pipes.
     setsid wine cmd /c exit >"$env_dir/services.log" 2>&1 </dev/null
+    # Without a window manager, Wine waits two seconds for every visible window it
+    # destroys unless it manages the windows itself.
+    setsid wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        >>"$env_dir/services.log" 2>&1 </dev/null
     echo "display :$(cat "$env_dir/display"), prefix $WINEPREFIX"
 }
 

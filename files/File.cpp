@@ -111,44 +111,48 @@ HANDLE FileSelect(intptr_t number) {
 }
 
 char* FileReadLine(size_t* length) {
+    static char empty[1];
     char* base = StringBaseRoom(1);
+    if (!base) base = empty;
     size_t have = 0;     // bytes read into the string base so far
     size_t scanFrom = 0; // where the line end has not been looked for yet
+    size_t lineLength = 0;
     DWORD chunk = kReadAheadFirst;
-    LineEnd end = {0, 0, 1};
     while (gCurrent) {
-        base = StringBaseRoom(have + chunk + 1);
-        if (!base) break;
+        char* room = StringBaseRoom(have + chunk + 1);
+        if (!room) {
+            // Out of memory: the line ends with what has been read, and the
+            // bytes not yet decided on go back to the file.
+            if (have > scanFrom) SetFilePointer(gCurrent, -(LONG)(have - scanFrom), nullptr, FILE_CURRENT);
+            lineLength = scanFrom;
+            break;
+        }
+        base = room;
         DWORD got = 0;
         if (!ReadFile(gCurrent, base + have, chunk, &got, nullptr)) got = 0;
         have += got;
-        end = LineSplit(base + scanFrom, have - scanFrom, got == 0);
-        if (end.complete) {
-            // Give back what the line did not use, so the system's position is
-            // right after the last byte consumed.
-            size_t unused = have - (scanFrom + end.consumed);
-            if (unused) SetFilePointer(gCurrent, -(LONG)unused, nullptr, FILE_CURRENT);
-            end.length += scanFrom;
-            break;
+        LineEnd end = LineSplit(base + scanFrom, have - scanFrom, got == 0);
+        if (!end.complete) {
+            scanFrom += end.length;
+            if (chunk < kReadAheadMost) chunk *= 2;
+            continue;
         }
-        scanFrom += end.length;
-        if (chunk < kReadAheadMost) chunk *= 2;
+        // Give back what the line did not use, so that the system's position
+        // is right after the last byte consumed.
+        size_t unused = have - scanFrom - end.consumed;
+        if (unused) SetFilePointer(gCurrent, -(LONG)unused, nullptr, FILE_CURRENT);
+        lineLength = scanFrom + end.length;
+        break;
     }
-    if (!gCurrent || !base) end.length = 0;
-    if (!base) base = StringBaseRoom(1);
-    if (!base) {
-        static char empty[1];
-        base = empty;
-    }
-    base[end.length] = 0;
-    if (length) *length = end.length;
+    base[lineLength] = 0;
+    if (length) *length = lineLength;
     return base;
 }
 
 DWORD FileWriteText(const char* text) {
     if (!gCurrent || !text || !*text) return 0;
     DWORD written = 0;
-    if (!WriteFile(gCurrent, text, (DWORD)strlen(text), &written, nullptr)) return written;
+    WriteFile(gCurrent, text, (DWORD)strlen(text), &written, nullptr);
     return written;
 }
 

@@ -1,0 +1,171 @@
+// Line reads: every line-end rule, read-ahead boundaries, long lines, and the
+// system's file position after each line.
+#include "../TestSupport.h"
+#include "files/File.h"
+#include "files/LineSplit.h"
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+struct Line {
+    std::string text;
+    size_t positionAfter;
+};
+
+// The line rules read one byte at a time, the plain way, as the reference.
+std::vector<Line> ReferenceLines(const std::string& bytes) {
+    std::vector<Line> lines;
+    size_t pos = 0, n = bytes.size();
+    while (pos < n) {
+        std::string text;
+        bool ended = false;
+        while (pos < n && !ended) {
+            char c = bytes[pos++];
+            if (c == '\n' || c == '\0') ended = true;
+            else if (c == '\r') {
+                if (pos < n && bytes[pos] == '\n') pos++;
+                ended = true;
+            } else text += c;
+        }
+        lines.push_back({text, pos});
+    }
+    return lines;
+}
+
+// Reads the file with FileReadLine and checks every line, the position after
+// it and the end of the file against the reference.
+void ExpectLinesMatch(const std::string& bytes, const std::string& label) {
+    TempFolder folder;
+    std::string path = folder.File("lines.dat");
+    ASSERT_TRUE(WriteWholeFile(path, bytes));
+    ASSERT_NE(0, FileOpenRead(0, path.c_str()));
+    std::vector<Line> expected = ReferenceLines(bytes);
+    for (size_t i = 0; i < expected.size(); i++) {
+        size_t length = 0;
+        std::string line = FileReadLine(&length);
+        ASSERT_EQ(expected[i].text, line) << label << ", line " << i;
+        ASSERT_EQ(expected[i].text.size(), length) << label << ", line " << i;
+        ASSERT_EQ((int32_t)expected[i].positionAfter, FileGetPosition()) << label << ", line " << i;
+    }
+    EXPECT_EQ(-1, FileAtEnd(0)) << label;
+    for (int i = 0; i < 2; i++) {
+        size_t length = 99;
+        EXPECT_STREQ("", FileReadLine(&length)) << label;
+        EXPECT_EQ(0u, length);
+    }
+    EXPECT_EQ((int32_t)bytes.size(), FileGetPosition()) << label;
+    FileClose(0);
+}
+
+std::vector<std::string> ReadAllLines(const std::string& bytes) {
+    TempFolder folder;
+    std::string path = folder.File("lines.dat");
+    WriteWholeFile(path, bytes);
+    std::vector<std::string> lines;
+    if (!FileOpenRead(0, path.c_str())) return lines;
+    while (FileAtEnd(0) == 0) lines.push_back(FileReadLine());
+    FileClose(0);
+    return lines;
+}
+
+} // namespace
+
+TEST(FileReadLine, LineEnds) {
+    using Lines = std::vector<std::string>;
+    struct Case {
+        std::string bytes;
+        Lines lines;
+    } cases[] = {
+        {std::string("abc\r\ndef"), {"abc", "def"}},
+        {std::string("a\rb"), {"a", "b"}},
+        {std::string("x\n\ry"), {"x", "", "y"}},
+        {std::string("ab\0cd\n", 6), {"ab", "cd"}},
+        {std::string("abc\r"), {"abc"}},
+        {std::string(""), {}},
+        {std::string("\r\n\r\n"), {"", ""}},
+        {std::string("\n\n\r"), {"", "", ""}},
+        {std::string("\t\xe9\xff tab\n"), {"\t\xe9\xff tab"}},
+        {std::string("a\r\r\nb"), {"a", "", "b"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.lines, ReadAllLines(c.bytes)) << "bytes of length " << c.bytes.size();
+        ExpectLinesMatch(c.bytes, "case of length " + std::to_string(c.bytes.size()));
+    }
+}
+
+TEST(FileReadLine, LineEndsAcrossReadAheadBoundaries) {
+    // Line ends, and a CR with its LF, around every size where a read ends.
+    const size_t edges[] = {511, 512, 513, 1535, 1536, 1537, 3583, 3584, 3585, 7680};
+    const char* ends[] = {"\r\n", "\r", "\n", "\n\r", "\r\r\n"};
+    for (size_t edge : edges) {
+        for (int shift = -2; shift <= 1; shift++) {
+            for (const char* end : ends) {
+                std::string bytes(edge + shift, 'a');
+                bytes += end;
+                bytes += "b\r\nlast";
+                ExpectLinesMatch(bytes, "edge " + std::to_string(edge + shift));
+            }
+        }
+    }
+}
+
+TEST(FileReadLine, MatchesOneByteReaderOnMixedFiles) {
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    const char* ends[] = {"\n", "\r\n", "\r", "\n\r", nullptr /* a zero byte */, ""};
+    for (int file = 0; file < 60; file++) {
+        std::string bytes;
+        int lines = 1 + next(40);
+        for (int i = 0; i < lines; i++) {
+            uint32_t length = next(8) == 0 ? next(5000) : next(120);
+            for (uint32_t k = 0; k < length; k++) {
+                char c = (char)(1 + next(255));
+                if (c == '\r' || c == '\n') c = 'x';
+                bytes += c;
+            }
+            uint32_t end = next(6);
+            if (end == 4) bytes += '\0';
+            else bytes += ends[end];
+        }
+        ExpectLinesMatch(bytes, "mixed file " + std::to_string(file));
+    }
+}
+
+TEST(FileReadLine, LongLine) {
+    std::string longLine(1536 * 1024 + 7, 'q');
+    for (size_t i = 0; i < longLine.size(); i += 997) longLine[i] = (char)(0x80 + i % 100);
+    std::string bytes = longLine + "\r\nnext\r";
+    std::vector<std::string> lines = ReadAllLines(bytes);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_TRUE(lines[0] == longLine) << "the long line came back changed";
+    EXPECT_EQ("next", lines[1]);
+}
+
+TEST(FileReadLine, NoCurrentFileGivesEmptyLine) {
+    EXPECT_EQ(0, FileOpenRead(0, "no such folder\\no such file.dat"));
+    size_t length = 5;
+    EXPECT_STREQ("", FileReadLine(&length));
+    EXPECT_EQ(0u, length);
+}
+
+TEST(LineSplit, DecidesOnlyWhatTheBytesShow) {
+    struct Case {
+        std::string bytes;
+        bool atEnd;
+        LineEnd end;
+    } cases[] = {
+        {"ab\ncd", false, {2, 3, 1}},   {"ab\r", false, {2, 2, 0}}, {"ab\r", true, {2, 3, 1}},
+        {"ab\r\n", false, {2, 4, 1}},   {"ab\rc", false, {2, 3, 1}}, {"abc", false, {3, 3, 0}},
+        {"abc", true, {3, 3, 1}},       {"", true, {0, 0, 1}},       {std::string("a\0b", 3), false, {1, 2, 1}},
+    };
+    for (const Case& c : cases) {
+        LineEnd end = LineSplit(c.bytes.data(), c.bytes.size(), c.atEnd);
+        EXPECT_EQ(c.end.length, end.length) << c.bytes;
+        EXPECT_EQ(c.end.consumed, end.consumed) << c.bytes;
+        EXPECT_EQ(c.end.complete, end.complete) << c.bytes;
+    }
+}
