@@ -59,6 +59,7 @@ static int PageAppendLines() {
     bool atEnd = false;
     for (;;) {
         if (atEnd && start == have) return 1; // no marker: the fragment ends with its file
+        scanned += PagePlainRun(base + start + scanned, have - start - scanned);
         LineEnd end = LineSplit(base + start + scanned, have - start - scanned, atEnd);
         if (end.complete) {
             bool marker = false;
@@ -104,27 +105,55 @@ int PageLineRead(const char* path) {
     return ok;
 }
 
+// The text of a value piece; null for a piece read from a file.
+static const char* PageValue(PagePieceKind kind) {
+    switch (kind) {
+    case PieceWidth:
+        return SettingsPageWidth();
+    case PieceHeight:
+        return SettingsPageHeight();
+    case PieceInsert:
+        return SettingsValue(3);
+    default:
+        return nullptr;
+    }
+}
+
+// Opens the files in the page's order to learn their sizes, each closed before
+// the next, and reserves room for all the pieces, so that the page is built
+// without being moved. 0 at the first file that can't be opened.
+static int PageReserve() {
+    size_t room = 0;
+    for (const PagePiece& piece : kPieces) {
+        const char* value = PageValue(piece.kind);
+        size_t size = 0;
+        if (value) {
+            size = strlen(value);
+        } else {
+            if (!FileOpenRead(0, piece.path)) return 0;
+            int32_t length = FileGetLength();
+            FileClose(0);
+            if (length > 0) size = (size_t)length;
+        }
+        if (room + size < room) return 1; // past any memory: the page grows as it goes
+        room += size;
+    }
+    // Only a hint: without the room the page still grows as it is built.
+    TextReserve(&gPage, room);
+    return 1;
+}
+
 int PageBuild() {
     PageClear();
+    if (!PageReserve()) return 0;
     for (const PagePiece& piece : kPieces) {
         int ok = 0;
-        switch (piece.kind) {
-        case PieceFragment:
+        if (piece.kind == PieceFragment)
             ok = PageFragmentRead(piece.path);
-            break;
-        case PieceFirstLine:
+        else if (piece.kind == PieceFirstLine)
             ok = PageLineRead(piece.path);
-            break;
-        case PieceWidth:
-            ok = PageAppendText(SettingsPageWidth());
-            break;
-        case PieceHeight:
-            ok = PageAppendText(SettingsPageHeight());
-            break;
-        case PieceInsert:
-            ok = PageAppendText(SettingsValue(3));
-            break;
-        }
+        else
+            ok = PageAppendText(PageValue(piece.kind));
         if (!ok) return 0;
     }
     return 1;
