@@ -6,7 +6,8 @@
 //   SettingsValue       value n (1 to 10); "" for other n and for values not read
 //   SettingsPageWidth   screen width + width adjustment (value 9), in decimal
 //   SettingsPageHeight  screen height + height adjustment (value 10), in decimal
-// Both forms read through file number 0 and close it again.
+// Both forms read through file number 0 and close it again; running out of
+// memory for a value counts as a failure to read.
 #pragma once
 #include <stdint.h>
 
