@@ -1,4 +1,6 @@
 #include "builder/Program.h"
+#include "builder/Page.h"
+#include "builder/Settings.h"
 #include "builder/Texts.h"
 #include "files/File.h"
 #include "files/ObjectList.h"
@@ -24,9 +26,9 @@ void ProgramStart(HINSTANCE instance) {
 }
 
 void ProgramRun() {
-    // Settings and page come next; for now the run checks that the settings file opens.
-    if (!FileOpenRead(0, "data/1013.dat")) ProgramFail("Error: can't read the file");
-    FileClose(0);
+    SettingsLoad();
+    PageAssemble();
+    PageWrite();
     ProgramEnd();
 }
 

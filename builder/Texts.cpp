@@ -45,6 +45,18 @@ int TextAppend(Text* text, const char* bytes, size_t length) {
     return 1;
 }
 
+int TextReserve(Text* text, size_t room) {
+    if (room <= text->room) return 1;
+    if (room == (size_t)-1) return 0;
+    char* block = text->bytes ? (char*)HeapReAlloc(ProgramHeap(), 0, text->bytes, room + 1)
+                              : (char*)HeapAlloc(ProgramHeap(), 0, room + 1);
+    if (!block) return 0;
+    block[text->length] = 0;
+    text->bytes = block;
+    text->room = room;
+    return 1;
+}
+
 void TextClear(Text* text) {
     if (text->bytes) HeapFree(ProgramHeap(), 0, text->bytes);
     text->bytes = nullptr;

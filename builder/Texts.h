@@ -4,6 +4,8 @@
 //   TextSet          replaces a stored text (a block of exactly its length plus one)
 //   TextAppend       lengthens a stored text, growing its block geometrically
 //   TextClear        frees a stored text; it reads as empty again
+//   TextReserve      room for at least n bytes in all, so appends up to that
+//                    length don't move the text; its bytes stay as they are
 //   StringBaseInit   takes the string base from the main heap
 //   StringBaseRoom   the string base with room for at least n bytes, its bytes
 //                    kept; it may move, so pointers into it die
@@ -21,6 +23,7 @@ const char* TextGet(const Text* text);
 int TextSet(Text* text, const char* bytes, size_t length);
 int TextAppend(Text* text, const char* bytes, size_t length);
 void TextClear(Text* text);
+int TextReserve(Text* text, size_t room);
 
 int StringBaseInit();
 char* StringBaseRoom(size_t n);

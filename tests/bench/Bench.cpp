@@ -1,6 +1,7 @@
 #include "Bench.h"
 #include "builder/Program.h"
 #include <stdio.h>
+#include <string.h>
 
 double BenchSeconds() {
     static LARGE_INTEGER frequency;
@@ -15,8 +16,10 @@ void BenchReport(const char* name, double value) {
     fflush(stdout);
 }
 
-int main() {
+int main(int argc, char** argv) {
     ProgramStart(GetModuleHandleA(nullptr));
+    if (argc > 1 && strcmp(argv[1], "page-peak") == 0) return BenchPagePeak();
     BenchReadLine();
+    BenchPage();
     return 0;
 }

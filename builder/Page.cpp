@@ -1,0 +1,196 @@
+#include "builder/Page.h"
+#include "builder/PageRules.h"
+#include "builder/Program.h"
+#include "builder/Settings.h"
+#include "builder/TextRules.h"
+#include "builder/Texts.h"
+#include "files/File.h"
+#include "files/LineSplit.h"
+#include <string.h>
+
+static Text gPage;
+static Text gUrl;
+
+// Fragments are read in blocks of this size; a line longer than that grows the
+// string base until it fits.
+static const size_t kFragmentBlock = 1u << 16;
+
+enum PagePieceKind { PieceFragment, PieceFirstLine, PieceWidth, PieceHeight, PieceInsert };
+
+struct PagePiece {
+    PagePieceKind kind;
+    const char* path;
+};
+
+static const PagePiece kPieces[] = {
+    {PieceFragment, "data/1010.dat"},  {PieceWidth, nullptr},
+    {PieceFirstLine, "data/1011.dat"}, {PieceHeight, nullptr},
+    {PieceFragment, "data/1015.dat"},  {PieceInsert, nullptr},
+    {PieceFragment, "data/1016.dat"},  {PieceInsert, nullptr},
+    {PieceFragment, "data/1017.dat"},  {PieceWidth, nullptr},
+    {PieceFragment, "data/1018.dat"},  {PieceHeight, nullptr},
+    {PieceFragment, "data/1019.dat"},
+};
+
+static int PageAppendText(const char* text) {
+    return TextAppend(&gPage, text, strlen(text));
+}
+
+static int PageAppendTrimmed(const char* line, size_t length, bool* marker) {
+    size_t trimmedLength = 0;
+    const char* trimmed = TextTrim(line, length, &trimmedLength);
+    if (marker && PageLineIsEndMarker(trimmed, trimmedLength)) {
+        *marker = true;
+        return 1;
+    }
+    return TextAppend(&gPage, trimmed, trimmedLength);
+}
+
+// Reads the current file in blocks and splits it into lines by the same rule as
+// FileReadLine, appending each line until the end marker or the end of the file.
+// Whole blocks keep the cost of a long fragment close to that of copying it.
+// 0 only when memory runs out.
+static int PageAppendLines() {
+    char* base = StringBaseRoom(kFragmentBlock + 1);
+    if (!base) return 0;
+    size_t have = 0;    // bytes in the string base
+    size_t start = 0;   // where the current line starts
+    size_t scanned = 0; // bytes of the current line known to hold no line end
+    bool atEnd = false;
+    for (;;) {
+        if (atEnd && start == have) return 1; // no marker: the fragment ends with its file
+        scanned += PagePlainRun(base + start + scanned, have - start - scanned);
+        LineEnd end = LineSplit(base + start + scanned, have - start - scanned, atEnd);
+        if (end.complete) {
+            bool marker = false;
+            if (!PageAppendTrimmed(base + start, scanned + end.length, &marker)) break;
+            if (marker) return 1;
+            start += scanned + end.consumed;
+            scanned = 0;
+            continue;
+        }
+        scanned += end.length;
+        // Keep the unfinished line and read the next block after it.
+        if (start > 0) {
+            memmove(base, base + start, have - start);
+            have -= start;
+            start = 0;
+        }
+        base = StringBaseRoom(have + kFragmentBlock + 1);
+        if (!base) break;
+        DWORD got = FileReadBlock(base + have, (DWORD)kFragmentBlock);
+        if (got == 0) atEnd = true;
+        have += got;
+    }
+    return 0;
+}
+
+void PageClear() {
+    TextClear(&gPage);
+}
+
+int PageFragmentRead(const char* path) {
+    if (!FileOpenRead(0, path)) return 0;
+    int ok = PageAppendLines();
+    FileClose(0);
+    return ok;
+}
+
+int PageLineRead(const char* path) {
+    if (!FileOpenRead(0, path)) return 0;
+    size_t length = 0;
+    char* line = FileReadLine(&length);
+    int ok = PageAppendTrimmed(line, length, nullptr);
+    FileClose(0);
+    return ok;
+}
+
+// The text of a value piece; null for a piece read from a file.
+static const char* PageValue(PagePieceKind kind) {
+    switch (kind) {
+    case PieceWidth:
+        return SettingsPageWidth();
+    case PieceHeight:
+        return SettingsPageHeight();
+    case PieceInsert:
+        return SettingsValue(3);
+    default:
+        return nullptr;
+    }
+}
+
+// Opens the files in the page's order to learn their sizes, each closed before
+// the next, and reserves room for all the pieces, so that the page is built
+// without being moved. 0 at the first file that can't be opened.
+static int PageReserve() {
+    size_t room = 0;
+    for (const PagePiece& piece : kPieces) {
+        const char* value = PageValue(piece.kind);
+        size_t size = 0;
+        if (value) {
+            size = strlen(value);
+        } else {
+            if (!FileOpenRead(0, piece.path)) return 0;
+            int32_t length = FileGetLength();
+            FileClose(0);
+            if (length > 0) size = (size_t)length;
+        }
+        if (room + size < room) return 1; // past any memory: the page grows as it goes
+        room += size;
+    }
+    // Only a hint: without the room the page still grows as it is built.
+    TextReserve(&gPage, room);
+    return 1;
+}
+
+int PageBuild() {
+    PageClear();
+    if (!PageReserve()) return 0;
+    for (const PagePiece& piece : kPieces) {
+        int ok = 0;
+        if (piece.kind == PieceFragment)
+            ok = PageFragmentRead(piece.path);
+        else if (piece.kind == PieceFirstLine)
+            ok = PageLineRead(piece.path);
+        else
+            ok = PageAppendText(PageValue(piece.kind));
+        if (!ok) return 0;
+    }
+    return 1;
+}
+
+int PageSave() {
+    if (!FileCreate(0, "data/1014.dat")) return 0;
+    // The page is written in one piece; a write that falls short (a full disk)
+    // would leave a cut page behind, so it counts as a failure.
+    DWORD written = FileWriteText(TextGet(&gPage));
+    FileClose(0);
+    return written == gPage.length;
+}
+
+void PageAssemble() {
+    if (!PageBuild()) ProgramFail("Error: can't read the file");
+}
+
+void FragmentAppend(const char* path) {
+    if (!PageFragmentRead(path)) ProgramFail("Error: can't read the file");
+}
+
+void PageWrite() {
+    if (!PageSave()) ProgramFail("Error: can't write the file");
+}
+
+const char* PageText() {
+    return TextGet(&gPage);
+}
+size_t PageLength() {
+    return gPage.length;
+}
+
+const char* PageUrl() {
+    TextSet(&gUrl, "file:\\\\", 7);
+    const char* folder = ProgramDirectory();
+    TextAppend(&gUrl, folder, strlen(folder));
+    TextAppend(&gUrl, "data/1014.dat", 13);
+    return TextGet(&gUrl);
+}
