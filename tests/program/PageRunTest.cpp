@@ -55,11 +55,7 @@ TEST_F(PageRun, UnreadableDataLeavesTheEarlierPageFile) {
             ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
         }
         ProgramOutcome outcome = ProgramRunInFolder(folder.Path());
-        ASSERT_TRUE(outcome.started);
-        EXPECT_TRUE(outcome.boxShown);
-        EXPECT_EQ("Error: can't read the file", outcome.boxText);
-        EXPECT_TRUE(outcome.exited);
-        EXPECT_EQ(0u, outcome.exitCode);
+        EXPECT_TRUE(ProgramReported(outcome, "Error: can't read the file"));
         std::string bytes;
         EXPECT_TRUE(ReadWholeFile(folder.File("data\\1014.dat"), &bytes));
         EXPECT_EQ("earlier page", bytes);
@@ -80,10 +76,6 @@ TEST_F(PageRun, PageFileThatCannotBeWrittenIsReported) {
             ASSERT_TRUE(full->Made());
         }
         ProgramOutcome outcome = ProgramRunInFolder(folder_.Path());
-        ASSERT_TRUE(outcome.started);
-        EXPECT_TRUE(outcome.boxShown);
-        EXPECT_EQ("Error: can't write the file", outcome.boxText);
-        EXPECT_TRUE(outcome.exited);
-        EXPECT_EQ(0u, outcome.exitCode);
+        EXPECT_TRUE(ProgramReported(outcome, "Error: can't write the file"));
     }
 }

@@ -83,3 +83,14 @@ ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseco
     CloseHandle(process.hProcess);
     return outcome;
 }
+
+testing::AssertionResult ProgramReported(const ProgramOutcome& outcome, const std::string& message) {
+    if (!outcome.started) return testing::AssertionFailure() << "the program did not start";
+    if (!outcome.boxShown) return testing::AssertionFailure() << "no box came up";
+    if (outcome.boxText != message)
+        return testing::AssertionFailure() << "the box said \"" << outcome.boxText << '"';
+    if (!outcome.exited) return testing::AssertionFailure() << "Enter did not end the program";
+    if (outcome.exitCode != 0)
+        return testing::AssertionFailure() << "exit code " << outcome.exitCode;
+    return testing::AssertionSuccess();
+}

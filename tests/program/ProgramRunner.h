@@ -2,6 +2,7 @@
 // message box, reads what it says, presses Enter on it and waits for the exit.
 #pragma once
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <string>
 
 struct ProgramOutcome {
@@ -15,3 +16,7 @@ struct ProgramOutcome {
 // Starts the program with `folder` as its current directory. When a box comes
 // up, Enter is pressed on it through the system's keyboard input.
 ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseconds = 20000);
+
+// Whether the run showed exactly `message` in its box, ended after Enter and
+// exited with code 0.
+testing::AssertionResult ProgramReported(const ProgramOutcome& outcome, const std::string& message);
