@@ -3,6 +3,7 @@
 #include "files/File.h"
 #include "files/ObjectList.h"
 #include "windows/Requester.h"
+#include "windows/Window.h"
 #include <commctrl.h>
 #include <string.h>
 
@@ -10,14 +11,19 @@ static HINSTANCE gInstance;
 static HANDLE gMainHeap;
 static Text gDirectory;
 
-HINSTANCE ProgramInstance() { return gInstance; }
-HANDLE ProgramHeap() { return gMainHeap; }
+HINSTANCE ProgramInstance() {
+    return gInstance;
+}
+HANDLE ProgramHeap() {
+    return gMainHeap;
+}
 
 void ProgramStart(HINSTANCE instance) {
     gInstance = instance;
     gMainHeap = HeapCreate(0, 4000, 0);
     ObjectHeapCreate();
     FileLibraryInit();
+    WindowLibraryInit();
     InitCommonControls();
     StringBaseInit();
 }
@@ -35,6 +41,7 @@ void ProgramFail(const char* message) {
 }
 
 void ProgramEnd() {
+    WindowCloseAll();
     FileCloseAll();
     ObjectHeapDestroy();
     HeapDestroy(gMainHeap);
