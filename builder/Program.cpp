@@ -6,20 +6,26 @@
 #include "files/ObjectList.h"
 #include "gadgets/Gadget.h"
 #include "windows/Requester.h"
+#include "windows/Window.h"
 #include <string.h>
 
 static HINSTANCE gInstance;
 static HANDLE gMainHeap;
 static Text gDirectory;
 
-HINSTANCE ProgramInstance() { return gInstance; }
-HANDLE ProgramHeap() { return gMainHeap; }
+HINSTANCE ProgramInstance() {
+    return gInstance;
+}
+HANDLE ProgramHeap() {
+    return gMainHeap;
+}
 
 void ProgramStart(HINSTANCE instance) {
     gInstance = instance;
     gMainHeap = HeapCreate(0, 4000, 0);
     ObjectHeapCreate();
     FileLibraryInit();
+    WindowLibraryInit();
     GadgetLibraryInit();
     CommonControlsInit();
     StringBaseInit();
@@ -38,6 +44,7 @@ void ProgramFail(const char* message) {
 }
 
 void ProgramEnd() {
+    WindowCloseAll();
     FileCloseAll();
     ObjectHeapDestroy();
     HeapDestroy(gMainHeap);

@@ -1,11 +1,15 @@
 // Numbered top-level windows, each with a window class of its own.
 //   WindowLibraryInit    table of 10, the "TemplateClass" registration, event record cleared
-//   WindowOpen           opens a window under a number (-1: any number, result the identifier)
+//   WindowOpen           opens a window under a number (-1: any number, result the identifier;
+//                        a live identifier reopens in its own record)
 //   WindowHandle         the current window's handle
 //   WindowClose          destroys a window, its class and its shortcuts
 //   WindowCloseAll       any-numbered windows newest first, then the table downwards
 //   WindowLookup         the entry of an open window, or null
 //   WindowShortcutTable  the accelerator table of the library window with a handle
+//   WindowCount          the table's count (numbers below it open without growth)
+//   WindowAnyCount       how many any-numbered window records exist
+// Flags: a window style with three bits of the library's own, see WindowFlag*.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -17,6 +21,13 @@ struct WindowEntry {
     HACCEL accelerators;
 };
 
+const uint32_t WindowFlagCentreScreen = 0x00000001;
+const uint32_t WindowFlagCentreActive = 0x00000002;
+// Given, the window is created hidden; not given, it gets WS_VISIBLE.
+const uint32_t WindowFlagHidden = 0x10000000;
+
+const intptr_t WindowAny = -1;
+
 void WindowLibraryInit();
 intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                     uint32_t flags, const char* title);
@@ -25,3 +36,5 @@ void WindowClose(intptr_t number);
 void WindowCloseAll();
 WindowEntry* WindowLookup(intptr_t number);
 HACCEL WindowShortcutTable(HWND handle);
+int32_t WindowCount();
+int32_t WindowAnyCount();

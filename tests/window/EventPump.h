@@ -1,0 +1,39 @@
+// Helpers for tests that drive real windows through the event wait: every pump
+// is guarded by a thread timer, so a wait never blocks a test for ever.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+#include <functional>
+#include <ostream>
+#include <vector>
+
+// One result of EventWait with the event record as it stood afterwards.
+struct Seen {
+    int32_t code;
+    int32_t id;
+    int32_t type;
+    WPARAM wParam;
+    HWND window;
+};
+bool operator==(const Seen& a, const Seen& b); // code, id and type
+std::ostream& operator<<(std::ostream& out, const Seen& seen);
+
+const UINT SentinelMessage = WM_APP + 2; // ends a pump: the helper window's own message
+const UINT HelperRunMessage = WM_APP + 1;
+
+// EventWait until `stop` accepts a result (which is kept as the last one), the
+// guard timer fires (its WM_TIMER is kept) or 400 results came.
+std::vector<Seen> PumpUntil(const std::function<bool(const Seen&)>& stop, UINT guardMs = 4000);
+// Posts the sentinel and pumps up to it; the sentinel itself is left out.
+std::vector<Seen> PumpAll();
+// Runs `action` inside an EventWait (from a message-only helper window's
+// procedure), so that messages it sends are handled during a wait.
+void RunDuringWait(const std::function<void()>& action);
+HWND HelperWindow();
+
+// Real keyboard input: key down and up, with Shift held around it when asked.
+void PressKey(WORD key, bool shift = false);
+// Pumps until the release of the key pressed last (Shift when it was held).
+std::vector<Seen> PumpKey(WORD key, bool shift = false);
+// Makes a window the foreground and active window; false when the system refused.
+bool MakeForeground(HWND window);
