@@ -32,9 +32,8 @@ int TextAppend(Text* text, const char* bytes, size_t length) {
         size_t room = text->room * 2;
         if (room < needed) room = needed;
         if (room < 64) room = 64;
-        char* block = text->bytes
-                          ? (char*)HeapReAlloc(ProgramHeap(), 0, text->bytes, room + 1)
-                          : (char*)HeapAlloc(ProgramHeap(), 0, room + 1);
+        char* block = text->bytes ? (char*)HeapReAlloc(ProgramHeap(), 0, text->bytes, room + 1)
+                                  : (char*)HeapAlloc(ProgramHeap(), 0, room + 1);
         if (!block) return 0;
         text->bytes = block;
         text->room = room;

@@ -21,14 +21,18 @@ void FileLibraryInit() {
     gCurrent = nullptr;
 }
 
-int32_t FileCount() { return gCount; }
+int32_t FileCount() {
+    return gCount;
+}
 
 // The slot holding an open number's handle, or null when the number is not open.
 // Identifiers are checked against the list, so a stale or made-up one finds nothing.
 static HANDLE* FileSlot(intptr_t number) {
     HANDLE* slot = nullptr;
-    if (number >= 0 && number <= gCount) slot = &gTable[number];
-    else if (ObjectListHas(gAnyFiles, (void*)number)) slot = (HANDLE*)number;
+    if (number >= 0 && number <= gCount)
+        slot = &gTable[number];
+    else if (ObjectListHas(gAnyFiles, (void*)number))
+        slot = (HANDLE*)number;
     return slot && *slot ? slot : nullptr;
 }
 
@@ -45,8 +49,8 @@ static int FileTableGrow(intptr_t number) {
 
 static intptr_t FileOpen(intptr_t number, const char* path, DWORD access, DWORD share,
                          DWORD disposition) {
-    HANDLE handle = CreateFileA(path, access, share, nullptr, disposition,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle =
+        CreateFileA(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) handle = nullptr;
     gCurrent = handle;
     if (!handle) return 0;
@@ -55,8 +59,10 @@ static intptr_t FileOpen(intptr_t number, const char* path, DWORD access, DWORD 
     if (number == -1) {
         slot = (HANDLE*)ObjectListAdd(&gAnyFiles, sizeof(HANDLE));
     } else if (number >= 0) {
-        if (number >= gCount && !FileTableGrow(number)) slot = nullptr;
-        else slot = &gTable[number];
+        if (number >= gCount && !FileTableGrow(number))
+            slot = nullptr;
+        else
+            slot = &gTable[number];
         if (slot) FileClose(number);
     }
     // No room for the number, or a negative number other than -1: the file is
@@ -123,7 +129,8 @@ char* FileReadLine(size_t* length) {
         if (!room) {
             // Out of memory: the line ends with what has been read, and the
             // bytes not yet decided on go back to the file.
-            if (have > scanFrom) SetFilePointer(gCurrent, -(LONG)(have - scanFrom), nullptr, FILE_CURRENT);
+            if (have > scanFrom)
+                SetFilePointer(gCurrent, -(LONG)(have - scanFrom), nullptr, FILE_CURRENT);
             lineLength = scanFrom;
             break;
         }
@@ -183,9 +190,15 @@ static uint32_t FileReadValue(DWORD width) {
     return value;
 }
 
-int32_t FileReadByte() { return (int8_t)FileReadValue(1); }
-int32_t FileReadWord() { return (int16_t)FileReadValue(2); }
-int32_t FileReadLong() { return (int32_t)FileReadValue(4); }
+int32_t FileReadByte() {
+    return (int8_t)FileReadValue(1);
+}
+int32_t FileReadWord() {
+    return (int16_t)FileReadValue(2);
+}
+int32_t FileReadLong() {
+    return (int32_t)FileReadValue(4);
+}
 
 float FileReadFloat() {
     uint32_t bits = FileReadValue(4);

@@ -22,8 +22,8 @@ void ObjectHeapDestroy() {
 }
 
 void* ObjectListAdd(ObjectList* list, size_t payloadSize) {
-    ObjectRecord* record = (ObjectRecord*)HeapAlloc(gObjectHeap, HEAP_ZERO_MEMORY,
-                                                    sizeof(ObjectRecord) + payloadSize);
+    ObjectRecord* record =
+        (ObjectRecord*)HeapAlloc(gObjectHeap, HEAP_ZERO_MEMORY, sizeof(ObjectRecord) + payloadSize);
     if (!record) return nullptr;
     if (*list) {
         (*list)->previous = record;
@@ -36,14 +36,20 @@ void* ObjectListAdd(ObjectList* list, size_t payloadSize) {
 void ObjectListRemove(ObjectList* list, void* payload) {
     ObjectRecord* record = RecordOf(payload);
     if (record->next) record->next->previous = record->previous;
-    if (*list == record) *list = record->next;
-    else if (record->previous) record->previous->next = record->next;
+    if (*list == record)
+        *list = record->next;
+    else if (record->previous)
+        record->previous->next = record->next;
     HeapFree(gObjectHeap, 0, record);
 }
 
-void* ObjectListFirst(ObjectList list) { return PayloadOf(list); }
+void* ObjectListFirst(ObjectList list) {
+    return PayloadOf(list);
+}
 
-void* ObjectListNext(void* payload) { return PayloadOf(RecordOf(payload)->next); }
+void* ObjectListNext(void* payload) {
+    return PayloadOf(RecordOf(payload)->next);
+}
 
 bool ObjectListHas(ObjectList list, const void* payload) {
     if (!payload) return false;

@@ -11,6 +11,10 @@ void GadgetLibraryInit() {
                                      (gCount + 2) * sizeof(GadgetEntry));
 }
 
-void CommonControlsInit() { InitCommonControls(); }
+void CommonControlsInit() {
+    InitCommonControls();
+}
 
-int32_t GadgetCount() { return gCount; }
+int32_t GadgetCount() {
+    return gCount;
+}

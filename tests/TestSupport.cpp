@@ -8,7 +8,8 @@ static void RemoveTree(const std::string& path) {
             std::string name = found.cFileName;
             if (name == "." || name == "..") continue;
             std::string full = path + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(full);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
             else {
                 SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
                 DeleteFileA(full.c_str());
@@ -33,14 +34,17 @@ TempFolder::TempFolder() {
     }
 }
 
-TempFolder::~TempFolder() { RemoveTree(path_); }
+TempFolder::~TempFolder() {
+    RemoveTree(path_);
+}
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    BOOL ok =
+        bytes.empty() || WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
 }
@@ -75,4 +79,6 @@ CurrentFolder::CurrentFolder(const std::string& path) {
     SetCurrentDirectoryA(path.c_str());
 }
 
-CurrentFolder::~CurrentFolder() { SetCurrentDirectoryA(previous_.c_str()); }
+CurrentFolder::~CurrentFolder() {
+    SetCurrentDirectoryA(previous_.c_str());
+}

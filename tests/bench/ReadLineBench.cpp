@@ -19,10 +19,11 @@ void BenchReadLine() {
 
     static char buffer[1 << 16];
     double plain = BenchBest(5, [&] {
-        HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+        HANDLE f =
+            CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         DWORD got = 0;
-        while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got) {}
+        while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got) {
+        }
         CloseHandle(f);
     });
     size_t total = 0;

@@ -84,7 +84,8 @@ ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseco
     return outcome;
 }
 
-testing::AssertionResult ProgramReported(const ProgramOutcome& outcome, const std::string& message) {
+testing::AssertionResult ProgramReported(const ProgramOutcome& outcome,
+                                         const std::string& message) {
     if (!outcome.started) return testing::AssertionFailure() << "the program did not start";
     if (!outcome.boxShown) return testing::AssertionFailure() << "no box came up";
     if (outcome.boxText != message)

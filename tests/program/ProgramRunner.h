@@ -7,9 +7,9 @@
 
 struct ProgramOutcome {
     bool started = false;
-    bool boxShown = false;   // a window titled "Lumivane" of the program came up
-    std::string boxText;     // the texts of the box's static controls, joined by '|'
-    bool exited = false;     // the process ended within the wait
+    bool boxShown = false; // a window titled "Lumivane" of the program came up
+    std::string boxText;   // the texts of the box's static controls, joined by '|'
+    bool exited = false;   // the process ended within the wait
     DWORD exitCode = 0xFFFFFFFF;
 };
 

@@ -22,11 +22,13 @@ std::vector<Line> ReferenceLines(const std::string& bytes) {
         bool ended = false;
         while (pos < n && !ended) {
             char c = bytes[pos++];
-            if (c == '\n' || c == '\0') ended = true;
+            if (c == '\n' || c == '\0')
+                ended = true;
             else if (c == '\r') {
                 if (pos < n && bytes[pos] == '\n') pos++;
                 ended = true;
-            } else text += c;
+            } else
+                text += c;
         }
         lines.push_back({text, pos});
     }
@@ -128,8 +130,10 @@ TEST(FileReadLine, MatchesOneByteReaderOnMixedFiles) {
                 bytes += c;
             }
             uint32_t end = next(6);
-            if (end == 4) bytes += '\0';
-            else bytes += ends[end];
+            if (end == 4)
+                bytes += '\0';
+            else
+                bytes += ends[end];
         }
         ExpectLinesMatch(bytes, "mixed file " + std::to_string(file));
     }
@@ -158,9 +162,15 @@ TEST(LineSplit, DecidesOnlyWhatTheBytesShow) {
         bool atEnd;
         LineEnd end;
     } cases[] = {
-        {"ab\ncd", false, {2, 3, 1}},   {"ab\r", false, {2, 2, 0}}, {"ab\r", true, {2, 3, 1}},
-        {"ab\r\n", false, {2, 4, 1}},   {"ab\rc", false, {2, 3, 1}}, {"abc", false, {3, 3, 0}},
-        {"abc", true, {3, 3, 1}},       {"", true, {0, 0, 1}},       {std::string("a\0b", 3), false, {1, 2, 1}},
+        {"ab\ncd", false, {2, 3, 1}},
+        {"ab\r", false, {2, 2, 0}},
+        {"ab\r", true, {2, 3, 1}},
+        {"ab\r\n", false, {2, 4, 1}},
+        {"ab\rc", false, {2, 3, 1}},
+        {"abc", false, {3, 3, 0}},
+        {"abc", true, {3, 3, 1}},
+        {"", true, {0, 0, 1}},
+        {std::string("a\0b", 3), false, {1, 2, 1}},
     };
     for (const Case& c : cases) {
         LineEnd end = LineSplit(c.bytes.data(), c.bytes.size(), c.atEnd);

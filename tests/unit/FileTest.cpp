@@ -149,7 +149,8 @@ TEST(FileOpen, ClosedIdentifiersAndBadNumbersNameNothing) {
     intptr_t kept = FileOpenRead(5, path.c_str());
     ASSERT_NE(0, kept);
     EXPECT_EQ((HANDLE)kept, FileSelect(id)) << "a dead identifier changed the current file";
-    EXPECT_EQ((HANDLE)kept, FileSelect(12345678)) << "a made-up identifier changed the current file";
+    EXPECT_EQ((HANDLE)kept, FileSelect(12345678))
+        << "a made-up identifier changed the current file";
     EXPECT_EQ(0, FileAtEnd(-7));
     FileClose(-1);
     FileClose(-7);
@@ -166,12 +167,18 @@ TEST(FileValues, SignExtensionAndShortReads) {
         char width; // b, w, l
         int32_t value;
     } cases[] = {
-        {Bytes({0xFF}), 'b', -1},          {Bytes({0x7F}), 'b', 127},
-        {Bytes({0x80}), 'b', -128},        {Bytes({0xFF, 0xFF}), 'w', -1},
-        {Bytes({0x00, 0x80}), 'w', -32768}, {Bytes({0x34, 0x12}), 'w', 0x1234},
-        {Bytes({0xFF}), 'w', 255},         {Bytes({0xFF, 0xFF, 0xFF, 0xFF}), 'l', -1},
-        {Bytes({0x44, 0x33, 0x22, 0x11}), 'l', 0x11223344}, {Bytes({0x01, 0x02}), 'l', 0x0201},
-        {"", 'b', 0},                      {"", 'w', 0},
+        {Bytes({0xFF}), 'b', -1},
+        {Bytes({0x7F}), 'b', 127},
+        {Bytes({0x80}), 'b', -128},
+        {Bytes({0xFF, 0xFF}), 'w', -1},
+        {Bytes({0x00, 0x80}), 'w', -32768},
+        {Bytes({0x34, 0x12}), 'w', 0x1234},
+        {Bytes({0xFF}), 'w', 255},
+        {Bytes({0xFF, 0xFF, 0xFF, 0xFF}), 'l', -1},
+        {Bytes({0x44, 0x33, 0x22, 0x11}), 'l', 0x11223344},
+        {Bytes({0x01, 0x02}), 'l', 0x0201},
+        {"", 'b', 0},
+        {"", 'w', 0},
         {"", 'l', 0},
     };
     TempFolder folder;
@@ -179,7 +186,9 @@ TEST(FileValues, SignExtensionAndShortReads) {
         std::string path = folder.File("v.dat");
         WriteWholeFile(path, c.bytes);
         ASSERT_NE(0, FileOpenRead(0, path.c_str()));
-        int32_t value = c.width == 'b' ? FileReadByte() : c.width == 'w' ? FileReadWord() : FileReadLong();
+        int32_t value = c.width == 'b'   ? FileReadByte()
+                        : c.width == 'w' ? FileReadWord()
+                                         : FileReadLong();
         EXPECT_EQ(c.value, value) << c.width << " of " << c.bytes.size() << " bytes";
         FileClose(0);
     }
@@ -188,7 +197,8 @@ TEST(FileValues, SignExtensionAndShortReads) {
 TEST(FileValues, MixWithLinesPositionsAndEndTest) {
     float half = 1.5f;
     std::string floatBytes((const char*)&half, 4);
-    std::string bytes = "ab\r\n" + Bytes({0x44, 0x33, 0x22, 0x11, 0xFE}) + "line\r" + floatBytes + "tail";
+    std::string bytes =
+        "ab\r\n" + Bytes({0x44, 0x33, 0x22, 0x11, 0xFE}) + "line\r" + floatBytes + "tail";
     TempFolder folder;
     std::string path = folder.File("mixed.dat");
     WriteWholeFile(path, bytes);

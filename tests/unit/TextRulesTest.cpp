@@ -7,11 +7,23 @@ TEST(TextRules, ToNumber) {
         const char* text;
         int32_t number;
     } cases[] = {
-        {" 12px", 12},       {"-7", -7},       {"- 7", 0},         {"1.9", 1},
-        {"", 0},             {"2147483648", INT32_MIN}, {"4294967297", 1},
-        {"+15", 15},         {"   -0", 0},      {"\t5", 0},         {"abc", 0},
-        {"--5", 0},          {"-2147483648", INT32_MIN}, {"2147483647", INT32_MAX},
-        {"-4294967295", 1},  {"  +", 0},        {"007", 7},
+        {" 12px", 12},
+        {"-7", -7},
+        {"- 7", 0},
+        {"1.9", 1},
+        {"", 0},
+        {"2147483648", INT32_MIN},
+        {"4294967297", 1},
+        {"+15", 15},
+        {"   -0", 0},
+        {"\t5", 0},
+        {"abc", 0},
+        {"--5", 0},
+        {"-2147483648", INT32_MIN},
+        {"2147483647", INT32_MAX},
+        {"-4294967295", 1},
+        {"  +", 0},
+        {"007", 7},
     };
     for (const Case& c : cases) EXPECT_EQ(c.number, TextToNumber(c.text)) << '"' << c.text << '"';
     EXPECT_EQ(0, TextToNumber(nullptr));
@@ -22,8 +34,14 @@ TEST(TextRules, FromNumber) {
         int32_t number;
         const char* text;
     } cases[] = {
-        {0, "0"}, {7, "7"}, {-7, "-7"}, {984, "984"}, {INT32_MAX, "2147483647"},
-        {INT32_MIN, "-2147483648"}, {-1, "-1"}, {100, "100"},
+        {0, "0"},
+        {7, "7"},
+        {-7, "-7"},
+        {984, "984"},
+        {INT32_MAX, "2147483647"},
+        {INT32_MIN, "-2147483648"},
+        {-1, "-1"},
+        {100, "100"},
     };
     for (const Case& c : cases) {
         char out[TextNumberMax + 1];
@@ -39,8 +57,14 @@ TEST(TextRules, Trim) {
         const char* text;
         const char* trimmed;
     } cases[] = {
-        {"  abc  ", "abc"}, {"abc", "abc"}, {"     ", ""}, {"", ""},
-        {"\tabc\t", "\tabc\t"}, {" \t a b \t ", "\t a b \t"}, {" x", "x"}, {"x ", "x"},
+        {"  abc  ", "abc"},
+        {"abc", "abc"},
+        {"     ", ""},
+        {"", ""},
+        {"\tabc\t", "\tabc\t"},
+        {" \t a b \t ", "\t a b \t"},
+        {" x", "x"},
+        {"x ", "x"},
     };
     for (const Case& c : cases) {
         size_t length = 0;

@@ -80,7 +80,8 @@ struct OtherThread {
         // Keep answering messages while waiting: a box on another thread may
         // send to this thread's window.
         MSG msg;
-        while (MsgWaitForMultipleObjects(1, &self->go, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        while (MsgWaitForMultipleObjects(1, &self->go, FALSE, INFINITE, QS_ALLINPUT) !=
+               WAIT_OBJECT_0)
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
         if (self->suspend) RequesterSuspendWindows(1);
         SetEvent(self->done);
