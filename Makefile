@@ -19,7 +19,10 @@ configure: deps
 test: all
 	cd $(BUILD) && ctest --output-on-failure
 
-bench: all
+# Only the figures go to the output: the build's own chatter goes to a log.
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target lumivane_bench >$(BUILD)/bench-build.log 2>&1 \
+		|| { cat $(BUILD)/bench-build.log; exit 1; }
 	@sh cmake/testenv.sh setup $(BUILD) >/dev/null
 	@cd $(BUILD) && ../cmake/wine-run.sh bin/lumivane_bench.exe; rc=$$?; \
 		sh ../cmake/testenv.sh teardown . ; exit $$rc
