@@ -15,6 +15,3 @@ void CommonControlsInit() {
     InitCommonControls();
 }
 
-int32_t GadgetCount() {
-    return gCount;
-}

@@ -1,7 +1,6 @@
 // The gadget registry: numbered child controls placed in a window.
 //   GadgetLibraryInit   table of 30 gadgets, no gadget parent
 //   CommonControlsInit  makes the system's common control classes available
-//   GadgetCount         the table's count
 #pragma once
 #include <windows.h>
 #include <stdint.h>
@@ -16,4 +15,3 @@ struct GadgetEntry {
 
 void GadgetLibraryInit();
 void CommonControlsInit();
-int32_t GadgetCount();
