@@ -1,19 +1,18 @@
 #include "builder/Page.h"
 #include "builder/PageRules.h"
-#include "builder/Program.h"
+#include "builder/Directory.h"
 #include "builder/Settings.h"
-#include "builder/TextRules.h"
-#include "builder/Texts.h"
+#include "base/TextRules.h"
+#include "base/Texts.h"
 #include "files/File.h"
-#include "files/LineSplit.h"
 #include <string.h>
 
 static Text gPage;
 static Text gUrl;
 
-// Fragments are read in blocks of this size; a line longer than that grows the
-// string base until it fits.
-static const size_t kFragmentBlock = 1u << 16;
+// Fragments are read in blocks of at least this size, so that the cost of a
+// long fragment stays close to that of copying it.
+static const DWORD kFragmentBlock = 1u << 16;
 
 enum PagePieceKind { PieceFragment, PieceFirstLine, PieceWidth, PieceHeight, PieceInsert };
 
@@ -46,43 +45,17 @@ static int PageAppendTrimmed(const char* line, size_t length, bool* marker) {
     return TextAppend(&gPage, trimmed, trimmedLength);
 }
 
-// Reads the current file in blocks and splits it into lines by the same rule as
-// FileReadLine, appending each line until the end marker or the end of the file.
-// Whole blocks keep the cost of a long fragment close to that of copying it.
-// 0 only when memory runs out.
-static int PageAppendLines() {
-    char* base = StringBaseRoom(kFragmentBlock + 1);
-    if (!base) return 0;
-    size_t have = 0;    // bytes in the string base
-    size_t start = 0;   // where the current line starts
-    size_t scanned = 0; // bytes of the current line known to hold no line end
-    bool atEnd = false;
-    for (;;) {
-        if (atEnd && start == have) return 1; // no marker: the fragment ends with its file
-        scanned += PagePlainRun(base + start + scanned, have - start - scanned);
-        LineEnd end = LineSplit(base + start + scanned, have - start - scanned, atEnd);
-        if (end.complete) {
-            bool marker = false;
-            if (!PageAppendTrimmed(base + start, scanned + end.length, &marker)) break;
-            if (marker) return 1;
-            start += scanned + end.consumed;
-            scanned = 0;
-            continue;
-        }
-        scanned += end.length;
-        // Keep the unfinished line and read the next block after it.
-        if (start > 0) {
-            memmove(base, base + start, have - start);
-            have -= start;
-            start = 0;
-        }
-        base = StringBaseRoom(have + kFragmentBlock + 1);
-        if (!base) break;
-        DWORD got = FileReadBlock(base + have, (DWORD)kFragmentBlock);
-        if (got == 0) atEnd = true;
-        have += got;
-    }
-    return 0;
+struct PageReading {
+    bool marker; // the end marker line was met
+    bool full;   // the page could not take a line
+};
+
+// Takes a fragment's lines; the end marker line, or a line the page can't
+// take, stops the reading.
+static int PageTakeLine(void* context, char* line, size_t length) {
+    PageReading* reading = (PageReading*)context;
+    if (!PageAppendTrimmed(line, length, &reading->marker)) reading->full = true;
+    return !reading->marker && !reading->full;
 }
 
 void PageClear() {
@@ -91,7 +64,8 @@ void PageClear() {
 
 int PageFragmentRead(const char* path) {
     if (!FileOpenRead(0, path)) return 0;
-    int ok = PageAppendLines();
+    PageReading reading = {false, false};
+    int ok = FileReadLines(PageTakeLine, &reading, kFragmentBlock) && !reading.full;
     FileClose(0);
     return ok;
 }
@@ -100,7 +74,7 @@ int PageLineRead(const char* path) {
     if (!FileOpenRead(0, path)) return 0;
     size_t length = 0;
     char* line = FileReadLine(&length);
-    int ok = PageAppendTrimmed(line, length, nullptr);
+    int ok = line && PageAppendTrimmed(line, length, nullptr);
     FileClose(0);
     return ok;
 }
@@ -166,18 +140,6 @@ int PageSave() {
     DWORD written = FileWriteText(TextGet(&gPage));
     FileClose(0);
     return written == gPage.length;
-}
-
-void PageAssemble() {
-    if (!PageBuild()) ProgramFail("Error: can't read the file");
-}
-
-void FragmentAppend(const char* path) {
-    if (!PageFragmentRead(path)) ProgramFail("Error: can't read the file");
-}
-
-void PageWrite() {
-    if (!PageSave()) ProgramFail("Error: can't write the file");
 }
 
 const char* PageText() {

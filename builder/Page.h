@@ -7,9 +7,6 @@
 //                      is opened first for its size, then again to be read)
 //   PageSave           the page text into the page file; 0 when the file can't
 //                      be created or does not take all of the page
-//   PageAssemble       PageBuild, or "Error: can't read the file" and the end
-//   FragmentAppend     PageFragmentRead, or "Error: can't read the file" and the end
-//   PageWrite          PageSave, or "Error: can't write the file" and the end
 //   PageClear          the page text becomes empty
 //   PageFragmentRead   appends a fragment's lines up to its end marker line, or up
 //                      to the end of the file when it has none; 0 when it can't be opened
@@ -18,15 +15,13 @@
 //   PageLength         its length
 //   PageUrl            "file:\\" + the program's folder + "data/1014.dat"
 // Files are read and written through file number 0, each closed before the next.
-// Out of memory while building counts as a failure to read.
+// Out of memory while building counts as a failure to read. The forms that
+// show a message and end the run belong to the driver.
 #pragma once
 #include <stddef.h>
 
 int PageBuild();
 int PageSave();
-void PageAssemble();
-void FragmentAppend(const char* path);
-void PageWrite();
 void PageClear();
 int PageFragmentRead(const char* path);
 int PageLineRead(const char* path);

@@ -1,34 +1,22 @@
 #include "builder/Program.h"
+#include "base/Heap.h"
+#include "base/ObjectList.h"
+#include "base/Texts.h"
 #include "builder/Page.h"
 #include "builder/Settings.h"
-#include "builder/Texts.h"
 #include "files/File.h"
-#include "files/ObjectList.h"
 #include "gadgets/Gadget.h"
 #include "windows/Requester.h"
 #include "windows/Window.h"
-#include <string.h>
-
-static HINSTANCE gInstance;
-static HANDLE gMainHeap;
-static Text gDirectory;
-
-HINSTANCE ProgramInstance() {
-    return gInstance;
-}
-HANDLE ProgramHeap() {
-    return gMainHeap;
-}
 
 void ProgramStart(HINSTANCE instance) {
-    gInstance = instance;
-    gMainHeap = HeapCreate(0, 4000, 0);
-    ObjectHeapCreate();
-    FileLibraryInit();
-    WindowLibraryInit();
-    GadgetLibraryInit();
-    CommonControlsInit();
-    StringBaseInit();
+    InstanceSet(instance);
+    // Nothing can run without these: a failure ends the run at once, before
+    // anything relies on them.
+    bool ready = HeapMainCreate() && ObjectHeapCreate() && FileLibraryInit() &&
+                 WindowLibraryInit() && GadgetLibraryInit();
+    if (ready) CommonControlsInit();
+    if (!ready || !StringBaseInit()) ProgramEnd();
 }
 
 void ProgramRun() {
@@ -47,25 +35,22 @@ void ProgramEnd() {
     WindowCloseAll();
     FileCloseAll();
     ObjectHeapDestroy();
-    HeapDestroy(gMainHeap);
+    HeapMainDestroy();
     ExitProcess(0);
 }
 
-const char* ProgramDirectory() {
-    // A path longer than the buffer comes back cut short: try again with more room
-    // rather than take the folder of a truncated path.
-    DWORD size = 1000;
-    for (;;) {
-        char* path = StringBaseRoom(size);
-        if (!path) return "";
-        DWORD length = GetModuleFileNameA(nullptr, path, size);
-        if (length == 0) return "";
-        if (length < size) {
-            const char* slash = strrchr(path, '\\');
-            if (!slash) return "";
-            TextSet(&gDirectory, path, (size_t)(slash - path) + 1);
-            return TextGet(&gDirectory);
-        }
-        size *= 2;
-    }
+void SettingsLoad() {
+    if (!SettingsRead()) ProgramFail("Error: can't read the file");
+}
+
+void PageAssemble() {
+    if (!PageBuild()) ProgramFail("Error: can't read the file");
+}
+
+void FragmentAppend(const char* path) {
+    if (!PageFragmentRead(path)) ProgramFail("Error: can't read the file");
+}
+
+void PageWrite() {
+    if (!PageSave()) ProgramFail("Error: can't write the file");
 }

@@ -1,8 +1,7 @@
 #include "builder/Settings.h"
 #include "builder/Cipher.h"
-#include "builder/Program.h"
-#include "builder/TextRules.h"
-#include "builder/Texts.h"
+#include "base/TextRules.h"
+#include "base/Texts.h"
 #include "files/File.h"
 
 static Text gValues[SettingsCount + 1]; // 1 to 10; entry 0 stays unset
@@ -27,6 +26,12 @@ int SettingsRead() {
     for (int32_t n = 1; n <= SettingsCount && ok; n++) {
         size_t length = 0;
         char* line = FileReadLine(&length);
+        // A line that can't be held is a failed read: a shorter one would shift
+        // every value after it.
+        if (!line) {
+            ok = 0;
+            break;
+        }
         size_t trimmedLength = 0;
         char* trimmed = (char*)TextTrim(line, length, &trimmedLength);
         // Deciphering never lengthens a text, so it runs in place.
@@ -46,10 +51,6 @@ int SettingsRead() {
     }
     FileClose(0);
     return ok;
-}
-
-void SettingsLoad() {
-    if (!SettingsRead()) ProgramFail("Error: can't read the file");
 }
 
 const char* SettingsValue(int32_t n) {

@@ -2,7 +2,7 @@
 # Makes sure the Debian packages the build and the tests need are installed.
 # As root it installs what is missing; otherwise it prints the one command that does.
 set -u
-packages="cmake make g++-mingw-w64-i686 googletest wine wine32 wine64 xvfb xdotool x11-utils xauth"
+packages="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 xvfb xdotool x11-utils xauth"
 missing=""
 dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 || missing="i386"
 for p in $packages; do

@@ -6,10 +6,8 @@ set -u
 action=$1
 build=$(cd "$2" && pwd)
 env_dir="$build/testenv"
-export WINEPREFIX="$build/wineprefix"
-export WINEARCH=win32
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG=-all
+WINEDEBUG=-all
+. "$(dirname "$0")/wine-env.sh"
 
 teardown() {
     wineserver -k >/dev/null 2>&1
@@ -33,17 +31,17 @@ setup() {
     export DISPLAY=":$(cat "$env_dir/display")"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the Wine prefix in $WINEPREFIX"
-        wineboot -i >"$env_dir/wineboot.log" 2>&1
+        "$WINE" wineboot -i >"$env_dir/wineboot.log" 2>&1
         wineserver -w
     fi
     # wineserver -p holds inherited descriptors open: detach it fully.
     setsid wineserver -p >"$env_dir/wineserver.log" 2>&1 </dev/null &
     # The first program of a session starts Wine's own services, which live as
     # long as the wineserver: start them here, away from the test runner's pipes.
-    setsid wine cmd /c exit >"$env_dir/services.log" 2>&1 </dev/null
+    setsid "$WINE" cmd /c exit >"$env_dir/services.log" 2>&1 </dev/null
     # Without a window manager, Wine waits two seconds for every visible window it
     # destroys unless it manages the windows itself.
-    setsid wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+    setsid "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         >>"$env_dir/services.log" 2>&1 </dev/null
     echo "display :$(cat "$env_dir/display"), prefix $WINEPREFIX"
 }

@@ -5,13 +5,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=${LUMIVANE_BUILD:-$(pwd)}
 while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != "/" ]; do build=$(dirname "$build"); done
 env_dir="$build/testenv"
-export WINEPREFIX="$build/wineprefix"
-export WINEARCH=win32
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEDEBUG="${WINEDEBUG:--all}"
+. "$here/wine-env.sh"
 if [ -f "$env_dir/display" ]; then
     export DISPLAY=":$(cat "$env_dir/display")"
 else
     unset DISPLAY
 fi
-exec wine "$@"
+exec "$WINE" "$@"

@@ -1,50 +1,23 @@
 #include "files/File.h"
-#include "builder/Program.h"
-#include "builder/Texts.h"
+#include "base/NumberTable.h"
+#include "base/Texts.h"
 #include "files/LineSplit.h"
-#include "files/ObjectList.h"
 #include <string.h>
 
-static HANDLE* gTable; // count + 1 entries; a zero entry is a closed number
-static int32_t gCount;
-static ObjectList gAnyFiles; // payload: one HANDLE
+static NumberTable gTable; // entries: one HANDLE
 static HANDLE gCurrent;
 
-// Line reads fetch this much at first and double it while the line goes on.
-static const DWORD kReadAheadFirst = 512;
-static const DWORD kReadAheadMost = 1u << 20;
-
-void FileLibraryInit() {
-    gCount = 10;
-    gTable = (HANDLE*)HeapAlloc(ProgramHeap(), HEAP_ZERO_MEMORY, (gCount + 1) * sizeof(HANDLE));
-    gAnyFiles = nullptr;
+int FileLibraryInit() {
     gCurrent = nullptr;
+    return NumberTableInit(&gTable, sizeof(HANDLE), 10, 10, 1);
 }
 
-int32_t FileCount() {
-    return gCount;
-}
-
-// The slot holding an open number's handle, or null when the number is not open.
-// Identifiers are checked against the list, so a stale or made-up one finds nothing.
-static HANDLE* FileSlot(intptr_t number) {
-    HANDLE* slot = nullptr;
-    if (number >= 0 && number <= gCount)
-        slot = &gTable[number];
-    else if (ObjectListHas(gAnyFiles, (void*)number))
-        slot = (HANDLE*)number;
-    return slot && *slot ? slot : nullptr;
-}
-
-static int FileTableGrow(intptr_t number) {
-    if (number > INT32_MAX - 10) return 0;
-    int32_t count = (int32_t)number + 10;
-    HANDLE* table = (HANDLE*)HeapReAlloc(ProgramHeap(), HEAP_ZERO_MEMORY, gTable,
-                                         ((size_t)count + 1) * sizeof(HANDLE));
-    if (!table) return 0;
-    gTable = table;
-    gCount = count;
-    return 1;
+static void FileDestroy(intptr_t, void* held) {
+    HANDLE handle = *(HANDLE*)held;
+    // The system may hand the same value to the next file it opens: a closed
+    // current file must not live on as the current one.
+    if (handle == gCurrent) gCurrent = nullptr;
+    CloseHandle(handle);
 }
 
 static intptr_t FileOpen(intptr_t number, const char* path, DWORD access, DWORD share,
@@ -54,26 +27,17 @@ static intptr_t FileOpen(intptr_t number, const char* path, DWORD access, DWORD 
     if (handle == INVALID_HANDLE_VALUE) handle = nullptr;
     gCurrent = handle;
     if (!handle) return 0;
-
-    HANDLE* slot = nullptr;
-    if (number == -1) {
-        slot = (HANDLE*)ObjectListAdd(&gAnyFiles, sizeof(HANDLE));
-    } else if (number >= 0) {
-        if (number >= gCount && !FileTableGrow(number))
-            slot = nullptr;
-        else
-            slot = &gTable[number];
-        if (slot) FileClose(number);
-    }
-    // No room for the number, or a negative number other than -1: the file is
-    // not kept, and the open fails like any other.
+    HANDLE* slot = (HANDLE*)NumberTableSlot(&gTable, &number, FileDestroy);
+    // No room for the number, or a number that is neither a table number nor a
+    // live identifier: the file is not kept, and the open fails like any other.
     if (!slot) {
         CloseHandle(handle);
         gCurrent = nullptr;
         return 0;
     }
     *slot = handle;
-    return number == -1 ? (intptr_t)slot : (intptr_t)handle;
+    gCurrent = handle;
+    return NumberTableIsIndex(&gTable, number) ? (intptr_t)handle : number;
 }
 
 intptr_t FileOpenRead(intptr_t number, const char* path) {
@@ -93,67 +57,17 @@ intptr_t FileOpenExclusive(intptr_t number, const char* path) {
 }
 
 void FileClose(intptr_t number) {
-    HANDLE* slot = FileSlot(number);
-    if (!slot) return;
-    CloseHandle(*slot);
-    *slot = nullptr;
-    if (!(number >= 0 && number <= gCount)) ObjectListRemove(&gAnyFiles, slot);
+    NumberTableClose(&gTable, number, FileDestroy);
 }
 
 void FileCloseAll() {
-    void* payload = ObjectListFirst(gAnyFiles);
-    while (payload) {
-        void* next = ObjectListNext(payload);
-        FileClose((intptr_t)payload);
-        payload = next;
-    }
-    for (int32_t number = 0; number < gCount; number++) FileClose(number);
+    NumberTableCloseAll(&gTable, FileClose, false);
 }
 
 HANDLE FileSelect(intptr_t number) {
-    HANDLE* slot = FileSlot(number);
+    HANDLE* slot = (HANDLE*)NumberTableLookup(&gTable, number);
     if (slot) gCurrent = *slot;
     return gCurrent;
-}
-
-char* FileReadLine(size_t* length) {
-    static char empty[1];
-    char* base = StringBaseRoom(1);
-    if (!base) base = empty;
-    size_t have = 0;     // bytes read into the string base so far
-    size_t scanFrom = 0; // where the line end has not been looked for yet
-    size_t lineLength = 0;
-    DWORD chunk = kReadAheadFirst;
-    while (gCurrent) {
-        char* room = StringBaseRoom(have + chunk + 1);
-        if (!room) {
-            // Out of memory: the line ends with what has been read, and the
-            // bytes not yet decided on go back to the file.
-            if (have > scanFrom)
-                SetFilePointer(gCurrent, -(LONG)(have - scanFrom), nullptr, FILE_CURRENT);
-            lineLength = scanFrom;
-            break;
-        }
-        base = room;
-        DWORD got = 0;
-        if (!ReadFile(gCurrent, base + have, chunk, &got, nullptr)) got = 0;
-        have += got;
-        LineEnd end = LineSplit(base + scanFrom, have - scanFrom, got == 0);
-        if (!end.complete) {
-            scanFrom += end.length;
-            if (chunk < kReadAheadMost) chunk *= 2;
-            continue;
-        }
-        // Give back what the line did not use, so that the system's position
-        // is right after the last byte consumed.
-        size_t unused = have - scanFrom - end.consumed;
-        if (unused) SetFilePointer(gCurrent, -(LONG)unused, nullptr, FILE_CURRENT);
-        lineLength = scanFrom + end.length;
-        break;
-    }
-    base[lineLength] = 0;
-    if (length) *length = lineLength;
-    return base;
 }
 
 DWORD FileWriteText(const char* text) {
@@ -164,12 +78,13 @@ DWORD FileWriteText(const char* text) {
 }
 
 int FileAtEnd(intptr_t number) {
-    HANDLE* slot = FileSlot(number);
+    HANDLE* slot = (HANDLE*)NumberTableLookup(&gTable, number);
     if (!slot) return 0;
+    HANDLE handle = *slot;
     char byte;
     DWORD got = 0;
-    if (ReadFile(*slot, &byte, 1, &got, nullptr) && got == 1) {
-        SetFilePointer(*slot, -1, nullptr, FILE_CURRENT);
+    if (ReadFile(handle, &byte, 1, &got, nullptr) && got == 1) {
+        SetFilePointer(handle, -1, nullptr, FILE_CURRENT);
         return 0;
     }
     return -1;
@@ -219,4 +134,82 @@ int32_t FileGetPosition() {
 int32_t FileGetLength() {
     if (!gCurrent) return -1;
     return (int32_t)GetFileSize(gCurrent, nullptr);
+}
+
+// Line reads double their block while a line goes on, up to this much a read.
+static const DWORD kLineBlockMost = 1u << 20;
+static const DWORD kLineBlockFirst = 512;
+
+// Moves the current file's position back over bytes read but not consumed.
+static void FileGiveBack(size_t bytes) {
+    if (bytes && gCurrent) SetFilePointer(gCurrent, -(LONG)bytes, nullptr, FILE_CURRENT);
+}
+
+int FileReadLines(FileLineTake take, void* context, DWORD firstBlock) {
+    DWORD block = firstBlock ? firstBlock : kLineBlockFirst;
+    char* base = StringBaseRoom((size_t)block + 1);
+    if (!base) return 0;
+    size_t have = 0;    // bytes in the string base, read from the file
+    size_t start = 0;   // where the current line starts
+    size_t scanned = 0; // bytes of the current line known to hold no line end
+    bool atEnd = false;
+    for (;;) {
+        if (atEnd && start == have) return 1;
+        LineEnd end = LineSplit(base + start + scanned, have - start - scanned, atEnd);
+        if (end.complete) {
+            char* line = base + start;
+            size_t length = scanned + end.length;
+            start += scanned + end.consumed;
+            scanned = 0;
+            line[length] = 0;
+            if (!take(context, line, length)) {
+                FileGiveBack(have - start);
+                return 1;
+            }
+            continue;
+        }
+        scanned += end.length;
+        // Keep the unfinished line and read the next block after it.
+        if (start > 0) {
+            memmove(base, base + start, have - start);
+            have -= start;
+            start = 0;
+        }
+        char* room = have < SIZE_MAX - block ? StringBaseRoom(have + block + 1) : nullptr;
+        if (!room) {
+            // A line that can't be held is a failed read, never a shorter line.
+            FileGiveBack(have);
+            return 0;
+        }
+        base = room;
+        DWORD got = FileReadBlock(base + have, block);
+        if (got == 0) atEnd = true;
+        have += got;
+        if (block < kLineBlockMost) block *= 2;
+    }
+}
+
+struct FileLineKept {
+    char* line;
+    size_t length;
+};
+
+static int FileLineKeep(void* context, char* line, size_t length) {
+    FileLineKept* kept = (FileLineKept*)context;
+    kept->line = line;
+    kept->length = length;
+    return 0;
+}
+
+char* FileReadLine(size_t* length) {
+    static char empty[1];
+    FileLineKept kept = {empty, 0};
+    if (gCurrent && !FileReadLines(FileLineKeep, &kept, kLineBlockFirst)) return nullptr;
+    if (length) *length = kept.length;
+    return kept.line;
+}
+
+// A query for the tests, declared in their own header.
+int32_t FileCount() {
+    return gTable.count;
 }

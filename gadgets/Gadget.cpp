@@ -1,17 +1,15 @@
 #include "gadgets/Gadget.h"
-#include "builder/Program.h"
+#include "base/NumberTable.h"
 #include <commctrl.h>
 
-static GadgetEntry* gTable; // count + 2 entries
-static int32_t gCount;
+static NumberTable gTable; // entries: one GadgetEntry
 
-void GadgetLibraryInit() {
-    gCount = 30;
-    gTable = (GadgetEntry*)HeapAlloc(ProgramHeap(), HEAP_ZERO_MEMORY,
-                                     (gCount + 2) * sizeof(GadgetEntry));
+int GadgetLibraryInit() {
+    if (!NumberTableInit(&gTable, sizeof(GadgetEntry), 30, 30, 2)) return 0;
+    InitCommonControls();
+    return 1;
 }
 
 void CommonControlsInit() {
     InitCommonControls();
 }
-

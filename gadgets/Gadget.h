@@ -1,5 +1,5 @@
 // The gadget registry: numbered child controls placed in a window.
-//   GadgetLibraryInit   table of 30 gadgets, no gadget parent
+//   GadgetLibraryInit   table of 30 gadgets, no gadget parent; 0 without memory
 //   CommonControlsInit  makes the system's common control classes available
 #pragma once
 #include <windows.h>
@@ -7,11 +7,12 @@
 
 struct GadgetKind;
 
+// The window comes first: an entry with none is empty.
 struct GadgetEntry {
     HWND window;
     const GadgetKind* kind;
     WNDPROC previousProc;
 };
 
-void GadgetLibraryInit();
+int GadgetLibraryInit();
 void CommonControlsInit();

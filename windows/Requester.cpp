@@ -1,5 +1,5 @@
 #include "windows/Requester.h"
-#include "files/ObjectList.h"
+#include "base/ObjectList.h"
 
 struct DisabledWindow {
     DWORD threadId;
@@ -17,21 +17,26 @@ int MessageBoxShow(const char* title, const char* text, UINT flags) {
     return result;
 }
 
+// The calling thread's newest record, or null.
+static DisabledWindow* RequesterRecordOf(DWORD thread) {
+    for (void* payload = ObjectListFirst(gDisabled); payload; payload = ObjectListNext(payload))
+        if (((DisabledWindow*)payload)->threadId == thread) return (DisabledWindow*)payload;
+    return nullptr;
+}
+
 void RequesterSuspendWindows(int on) {
     if (on) {
         EnumWindows(RequesterEnumProc, (LPARAM)on);
         return;
     }
+    // EnableWindow sends messages, and what they run may show a box of its own
+    // and free records: each record goes before its window is enabled, and the
+    // walk starts again from the newest.
     DWORD thread = GetCurrentThreadId();
-    void* payload = ObjectListFirst(gDisabled);
-    while (payload) {
-        void* next = ObjectListNext(payload);
-        DisabledWindow* record = (DisabledWindow*)payload;
-        if (record->threadId == thread) {
-            EnableWindow(record->window, TRUE);
-            ObjectListRemove(&gDisabled, payload);
-        }
-        payload = next;
+    while (DisabledWindow* record = RequesterRecordOf(thread)) {
+        HWND window = record->window;
+        ObjectListRemove(&gDisabled, record);
+        EnableWindow(window, TRUE);
     }
 }
 
@@ -40,12 +45,15 @@ BOOL CALLBACK RequesterEnumProc(HWND window, LPARAM) {
     if (GetWindowThreadProcessId(window, nullptr) != thread) return TRUE;
     if (!IsWindowVisible(window)) return TRUE;
     if (!IsWindowEnabled(window)) return TRUE;
+    EnableWindow(window, FALSE);
     DisabledWindow* record = (DisabledWindow*)ObjectListAdd(&gDisabled, sizeof(DisabledWindow));
-    // Without a record the window could never be enabled again: leave it alone.
-    if (!record) return TRUE;
+    // Without a record the window could never be enabled again: give it back now.
+    if (!record) {
+        EnableWindow(window, TRUE);
+        return TRUE;
+    }
     record->threadId = thread;
     record->window = window;
-    EnableWindow(window, FALSE);
     return TRUE;
 }
 
@@ -57,6 +65,7 @@ HWND RequesterOwnerWindow() {
     return process == GetCurrentProcessId() ? foreground : nullptr;
 }
 
+// A query for the tests, declared in their own header.
 int RequesterRecordCount(DWORD threadId) {
     int count = 0;
     for (void* p = ObjectListFirst(gDisabled); p; p = ObjectListNext(p))

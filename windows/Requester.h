@@ -5,7 +5,6 @@
 //   RequesterSuspendWindows   non-zero: disable and record; zero: enable again and forget
 //   RequesterEnumProc         the EnumWindows callback that disables and records
 //   RequesterOwnerWindow      the foreground window when it is this process's, else null
-//   RequesterRecordCount      how many windows a thread has recorded as disabled
 #pragma once
 #include <windows.h>
 
@@ -13,4 +12,3 @@ int MessageBoxShow(const char* title, const char* text, UINT flags = 0);
 void RequesterSuspendWindows(int on);
 BOOL CALLBACK RequesterEnumProc(HWND window, LPARAM parameter);
 HWND RequesterOwnerWindow();
-int RequesterRecordCount(DWORD threadId);

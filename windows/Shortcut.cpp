@@ -1,5 +1,5 @@
 #include "windows/Shortcut.h"
-#include "builder/Program.h"
+#include "base/Heap.h"
 #include "windows/Event.h"
 #include "windows/Window.h"
 
@@ -24,8 +24,8 @@ HACCEL ShortcutAdd(intptr_t number, uint32_t key, int32_t menuId) {
     if (!record) {
         size_t bytes = ((size_t)entry->shortcutCount + 1) * sizeof(ACCEL);
         ACCEL* shortcuts = entry->shortcuts
-                               ? (ACCEL*)HeapReAlloc(ProgramHeap(), 0, entry->shortcuts, bytes)
-                               : (ACCEL*)HeapAlloc(ProgramHeap(), 0, bytes);
+                               ? (ACCEL*)HeapReAlloc(HeapMain(), 0, entry->shortcuts, bytes)
+                               : (ACCEL*)HeapAlloc(HeapMain(), 0, bytes);
         // Without room the shortcuts stay as they were.
         if (!shortcuts) return nullptr;
         entry->shortcuts = shortcuts;

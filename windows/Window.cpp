@@ -1,21 +1,16 @@
 #include "windows/Window.h"
-#include "builder/Program.h"
-#include "files/ObjectList.h"
+#include "base/Heap.h"
+#include "base/NumberTable.h"
 #include "windows/Event.h"
 
-static WindowEntry* gTable; // count + 2 entries; a zero handle is a free number
-static int32_t gCount;
-static ObjectList gAnyWindows; // payload: one WindowEntry
+static NumberTable gTable; // entries: one WindowEntry
 static HWND gCurrent;
 static WNDCLASSA gClass;
 static LOGBRUSH gBackground;
 static char gClassName[32];
 
-static const int32_t kFirstCount = 10;
-static const int32_t kGrowth = 30;
-
 static bool WindowIsTableNumber(intptr_t number) {
-    return number >= 0 && number <= gCount;
+    return NumberTableIsIndex(&gTable, number);
 }
 
 // Every class the library registers is named after its window's number or identifier.
@@ -30,13 +25,10 @@ static void WindowClassRegister() {
     if (!RegisterClassA(&gClass)) DeleteObject(gClass.hbrBackground);
 }
 
-void WindowLibraryInit() {
+int WindowLibraryInit() {
     EventRecordClear();
-    gAnyWindows = nullptr;
     gCurrent = nullptr;
-    gCount = kFirstCount;
-    gTable = (WindowEntry*)HeapAlloc(ProgramHeap(), HEAP_ZERO_MEMORY,
-                                     (gCount + 2) * sizeof(WindowEntry));
+    if (!NumberTableInit(&gTable, sizeof(WindowEntry), 10, 30, 2)) return 0;
 
     gBackground.lbStyle = BS_SOLID;
     gBackground.lbColor = GetSysColor(COLOR_BTNFACE);
@@ -45,114 +37,53 @@ void WindowLibraryInit() {
     gClass.lpfnWndProc = WindowCallback;
     gClass.cbClsExtra = 0;
     gClass.cbWndExtra = 0;
-    gClass.hInstance = ProgramInstance();
-    gClass.hIcon = LoadIconA(ProgramInstance(), MAKEINTRESOURCEA(1));
+    gClass.hInstance = InstanceHandle();
+    gClass.hIcon = LoadIconA(InstanceHandle(), MAKEINTRESOURCEA(1));
     gClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     gClass.lpszMenuName = nullptr;
     gClass.lpszClassName = "TemplateClass";
     WindowClassRegister();
     gClass.lpszClassName = gClassName;
-}
-
-int32_t WindowCount() {
-    return gCount;
-}
-
-int32_t WindowAnyCount() {
-    int32_t count = 0;
-    for (void* payload = ObjectListFirst(gAnyWindows); payload; payload = ObjectListNext(payload))
-        count++;
-    return count;
+    return 1;
 }
 
 HWND WindowHandle() {
     return gCurrent;
 }
 
-// Identifiers are checked against the list, so a stale or made-up one finds nothing.
 WindowEntry* WindowLookup(intptr_t number) {
-    WindowEntry* entry = nullptr;
-    if (WindowIsTableNumber(number))
-        entry = &gTable[number];
-    else if (ObjectListHas(gAnyWindows, (void*)number))
-        entry = (WindowEntry*)number;
-    return entry && entry->handle ? entry : nullptr;
+    return (WindowEntry*)NumberTableLookup(&gTable, number);
 }
 
-// A count that would overflow, or a table the address space cannot hold, is refused.
-static int WindowTableGrow(intptr_t number) {
-    if (number > INT32_MAX - (kGrowth + 2)) return 0;
-    uint64_t bytes = ((uint64_t)number + kGrowth + 2) * sizeof(WindowEntry);
-    if (bytes > SIZE_MAX) return 0;
-    WindowEntry* table =
-        (WindowEntry*)HeapReAlloc(ProgramHeap(), HEAP_ZERO_MEMORY, gTable, (size_t)bytes);
-    if (!table) return 0;
-    gTable = table;
-    gCount = (int32_t)number + kGrowth;
-    return 1;
-}
-
-// Destroys the window in an entry with its class and shortcuts; the entry is left empty.
-static void WindowEmpty(intptr_t number, WindowEntry* entry) {
+// Destroys what an emptied entry held: the window, its class and its shortcuts.
+static void WindowDestroy(intptr_t number, void* held) {
+    WindowEntry* entry = (WindowEntry*)held;
     DestroyWindow(entry->handle);
     WindowFormatClassName(number);
-    UnregisterClassA(gClassName, ProgramInstance());
-    if (entry->shortcutCount) {
-        HeapFree(ProgramHeap(), 0, entry->shortcuts);
-        DestroyAcceleratorTable(entry->accelerators);
-    }
-    entry->handle = nullptr;
-    entry->shortcutCount = 0;
-    entry->shortcuts = nullptr;
-    entry->accelerators = nullptr;
+    UnregisterClassA(gClassName, InstanceHandle());
+    if (entry->shortcuts) HeapFree(HeapMain(), 0, entry->shortcuts);
+    if (entry->accelerators) DestroyAcceleratorTable(entry->accelerators);
 }
 
 void WindowClose(intptr_t number) {
-    WindowEntry* entry = WindowLookup(number);
-    if (!entry) return;
-    WindowEmpty(number, entry);
-    if (!WindowIsTableNumber(number)) ObjectListRemove(&gAnyWindows, entry);
+    NumberTableClose(&gTable, number, WindowDestroy);
 }
 
 void WindowCloseAll() {
-    void* payload = ObjectListFirst(gAnyWindows);
-    while (payload) {
-        void* next = ObjectListNext(payload);
-        WindowClose((intptr_t)payload);
-        payload = next;
-    }
-    for (int32_t number = gCount - 1; number >= 0; number--) WindowClose(number);
+    NumberTableCloseAll(&gTable, WindowClose, true);
 }
 
 HACCEL WindowShortcutTable(HWND handle) {
     if (!handle) return nullptr;
-    for (void* payload = ObjectListFirst(gAnyWindows); payload; payload = ObjectListNext(payload)) {
+    for (void* payload = ObjectListFirst(gTable.any); payload; payload = ObjectListNext(payload)) {
         WindowEntry* entry = (WindowEntry*)payload;
         if (entry->handle == handle) return entry->accelerators;
     }
-    for (int32_t number = 0; number < gCount; number++)
-        if (gTable[number].handle == handle) return gTable[number].accelerators;
+    for (int32_t number = 0; number < gTable.count; number++) {
+        WindowEntry* entry = (WindowEntry*)NumberTableFind(&gTable, number);
+        if (entry->handle == handle) return entry->accelerators;
+    }
     return nullptr;
-}
-
-// The entry a window opens in, and the number it is known by afterwards. A live
-// identifier is reopened in its own record, like a table number in its entry.
-static WindowEntry* WindowSlot(intptr_t* number) {
-    if (*number == WindowAny) {
-        WindowEntry* entry = (WindowEntry*)ObjectListAdd(&gAnyWindows, sizeof(WindowEntry));
-        *number = (intptr_t)entry;
-        return entry;
-    }
-    if (!WindowIsTableNumber(*number) && ObjectListHas(gAnyWindows, (void*)*number)) {
-        WindowEntry* entry = (WindowEntry*)*number;
-        if (entry->handle) WindowEmpty(*number, entry);
-        return entry;
-    }
-    if (*number < 0) return nullptr;
-    if (*number >= gCount && !WindowTableGrow(*number)) return nullptr;
-    WindowEntry* entry = &gTable[*number];
-    if (entry->handle) WindowEmpty(*number, entry);
-    return entry;
 }
 
 enum WindowCentring { CentreNone, CentreScreen, CentreActive };
@@ -193,7 +124,7 @@ static void WindowCentre(WindowCentring centring, int32_t width, int32_t height,
 }
 
 static void WindowDefaultShortcuts(WindowEntry* entry) {
-    ACCEL* shortcuts = (ACCEL*)HeapAlloc(ProgramHeap(), 0, 2 * sizeof(ACCEL));
+    ACCEL* shortcuts = (ACCEL*)HeapAlloc(HeapMain(), 0, 2 * sizeof(ACCEL));
     if (!shortcuts) return;
     shortcuts[0].fVirt = FVIRTKEY | FNOINVERT;
     shortcuts[0].key = VK_TAB;
@@ -208,8 +139,7 @@ static void WindowDefaultShortcuts(WindowEntry* entry) {
 
 intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                     uint32_t flags, const char* title) {
-    WindowEntry* entry = WindowSlot(&number);
-    if (!entry) return 0;
+    if (!NumberTableSlot(&gTable, &number, WindowDestroy)) return 0;
     WindowFormatClassName(number);
     WindowClassRegister();
 
@@ -224,18 +154,35 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
     if (centring != CentreNone) WindowCentre(centring, outerWidth, outerHeight, &x, &y);
 
     HWND handle = CreateWindowExA(0, gClassName, title, style, x, y, outerWidth, outerHeight,
-                                  nullptr, nullptr, ProgramInstance(), nullptr);
-    entry->handle = handle;
-    if (!handle) {
-        // A failed any-numbered open leaves nothing behind: no record, no class.
-        if (!WindowIsTableNumber(number)) {
-            ObjectListRemove(&gAnyWindows, entry);
-            WindowFormatClassName(number);
-            UnregisterClassA(gClassName, ProgramInstance());
-        }
-        return 0;
+                                  nullptr, nullptr, InstanceHandle(), nullptr);
+    // The creation's own messages may have opened other numbers and moved the
+    // table, or opened this number again: the entry is found anew, and a window
+    // opened under the number meanwhile is closed like any earlier one.
+    WindowEntry* entry = (WindowEntry*)NumberTableSlot(&gTable, &number, WindowDestroy);
+    if (entry && handle) {
+        entry->handle = handle;
+        gCurrent = handle;
+        WindowDefaultShortcuts(entry);
+        return WindowIsTableNumber(number) ? (intptr_t)handle : number;
     }
-    gCurrent = handle;
-    WindowDefaultShortcuts(entry);
-    return WindowIsTableNumber(number) ? (intptr_t)handle : number;
+    if (handle) DestroyWindow(handle);
+    // A failed any-numbered open leaves nothing behind: no record, no class.
+    if (!WindowIsTableNumber(number)) {
+        NumberTableRelease(&gTable, number);
+        WindowFormatClassName(number);
+        UnregisterClassA(gClassName, InstanceHandle());
+    }
+    return 0;
+}
+
+// Queries for the tests, declared in their own header.
+int32_t WindowCount() {
+    return gTable.count;
+}
+
+int32_t WindowAnyCount() {
+    int32_t count = 0;
+    for (void* payload = ObjectListFirst(gTable.any); payload; payload = ObjectListNext(payload))
+        count++;
+    return count;
 }

@@ -1,5 +1,6 @@
 // Numbered top-level windows, each with a window class of its own.
-//   WindowLibraryInit    table of 10, the "TemplateClass" registration, event record cleared
+//   WindowLibraryInit    table of 10, the "TemplateClass" registration, event record
+//                        cleared; 0 without memory for the table
 //   WindowOpen           opens a window under a number (-1: any number, result the identifier;
 //                        a live identifier reopens in its own record)
 //   WindowHandle         the current window's handle
@@ -7,13 +8,12 @@
 //   WindowCloseAll       any-numbered windows newest first, then the table downwards
 //   WindowLookup         the entry of an open window, or null
 //   WindowShortcutTable  the accelerator table of the library window with a handle
-//   WindowCount          the table's count (numbers below it open without growth)
-//   WindowAnyCount       how many any-numbered window records exist
 // Flags: a window style with three bits of the library's own, see WindowFlag*.
 #pragma once
 #include <windows.h>
 #include <stdint.h>
 
+// The handle comes first: an entry with none is empty.
 struct WindowEntry {
     HWND handle;
     int32_t shortcutCount;
@@ -28,7 +28,7 @@ const uint32_t WindowFlagHidden = 0x10000000;
 
 const intptr_t WindowAny = -1;
 
-void WindowLibraryInit();
+int WindowLibraryInit();
 intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                     uint32_t flags, const char* title);
 HWND WindowHandle();
@@ -36,5 +36,3 @@ void WindowClose(intptr_t number);
 void WindowCloseAll();
 WindowEntry* WindowLookup(intptr_t number);
 HACCEL WindowShortcutTable(HWND handle);
-int32_t WindowCount();
-int32_t WindowAnyCount();

@@ -1,7 +1,8 @@
 // Opening, numbering, closing, value reads and positions of numbered files.
+#include "../LibraryQueries.h"
 #include "../TestSupport.h"
 #include "files/File.h"
-#include "files/ObjectList.h"
+#include "base/ObjectList.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,4 +1,5 @@
 #include "builder/PageRules.h"
+#include "files/LineSplit.h"
 #include <gtest/gtest.h>
 #include <string>
 
@@ -20,7 +21,7 @@ TEST(PageRules, EndMarkerIsExactlyTheMarkerText) {
         EXPECT_EQ(c.marker, PageLineIsEndMarker(c.line.data(), c.line.size())) << c.line;
 }
 
-TEST(PageRules, PlainRunStopsAtTheFirstLineEndByte) {
+TEST(LineSplit, PlainRunStopsAtTheFirstLineEndByte) {
     // Every filler byte, among them the small ones that are no line end, before
     // each line end byte at every offset, in runs of every length to 13.
     const unsigned char fillers[] = {'a', '\t', 1, 9, 11, 12, 14, 0x0e, 0x7f, 0x80, 0x8d, 0xff};
@@ -28,13 +29,13 @@ TEST(PageRules, PlainRunStopsAtTheFirstLineEndByte) {
     for (unsigned char filler : fillers) {
         for (size_t length = 0; length <= 13; length++) {
             std::string run(length, (char)filler);
-            EXPECT_EQ(length, PagePlainRun(run.data(), run.size())) << (int)filler;
+            EXPECT_EQ(length, LinePlainRun(run.data(), run.size())) << (int)filler;
             for (size_t at = 0; at < length; at++) {
                 for (unsigned char end : ends) {
                     std::string bytes = run;
                     bytes[at] = (char)end;
                     if (at + 1 < length) bytes[at + 1] = (char)end; // a second one after it
-                    EXPECT_EQ(at, PagePlainRun(bytes.data(), bytes.size()))
+                    EXPECT_EQ(at, LinePlainRun(bytes.data(), bytes.size()))
                         << "filler " << (int)filler << ", end " << (int)end << " at " << at
                         << " of " << length;
                 }
@@ -42,6 +43,6 @@ TEST(PageRules, PlainRunStopsAtTheFirstLineEndByte) {
         }
     }
     // A small byte just before a line end byte in the same word.
-    EXPECT_EQ(5u, PagePlainRun("ab\x01\x0c\x0b\r\n", 7));
-    EXPECT_EQ(2u, PagePlainRun("\t\t\n\t", 4));
+    EXPECT_EQ(5u, LinePlainRun("ab\x01\x0c\x0b\r\n", 7));
+    EXPECT_EQ(2u, LinePlainRun("\t\t\n\t", 4));
 }

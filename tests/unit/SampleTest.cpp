@@ -1,7 +1,7 @@
 #include "../PageData.h"
 #include "builder/Page.h"
 #include "builder/PageRules.h"
-#include "builder/TextRules.h"
+#include "base/TextRules.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "builder/TextRules.h"
+#include "base/TextRules.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

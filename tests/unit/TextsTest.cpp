@@ -1,7 +1,7 @@
 // Stored texts, the string base and the program's folder.
 #include "../TestSupport.h"
-#include "builder/Program.h"
-#include "builder/Texts.h"
+#include "builder/Directory.h"
+#include "base/Texts.h"
 #include <gtest/gtest.h>
 #include <string.h>
 

@@ -1,5 +1,5 @@
 #include "EventPump.h"
-#include "builder/Program.h"
+#include "base/Heap.h"
 #include "windows/Event.h"
 #include "windows/Shortcut.h"
 #include "windows/Window.h"
@@ -20,7 +20,7 @@ class EventTable : public testing::Test {
 
     HWND Control(const char* className, int32_t id, DWORD style, int x, int y, int w, int h) {
         return CreateWindowExA(0, className, "", WS_CHILD | WS_VISIBLE | style, x, y, w, h, window,
-                               (HMENU)(INT_PTR)id, ProgramInstance(), nullptr);
+                               (HMENU)(INT_PTR)id, InstanceHandle(), nullptr);
     }
 
     void SetUp() override {

@@ -1,5 +1,6 @@
 // The message requester with real windows: what the box disables while it is
 // up, and that everything is as it was afterwards.
+#include "../LibraryQueries.h"
 #include "windows/Requester.h"
 #include <gtest/gtest.h>
 

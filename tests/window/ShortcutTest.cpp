@@ -1,5 +1,5 @@
 #include "EventPump.h"
-#include "builder/Program.h"
+#include "base/Heap.h"
 #include "windows/Event.h"
 #include "windows/Shortcut.h"
 #include "windows/Window.h"
@@ -74,7 +74,7 @@ class Keys : public testing::Test {
 
     HWND Child(HWND parent, const char* className, DWORD style, int y) {
         return CreateWindowExA(0, className, "", WS_CHILD | style, 10, y, 100, 22, parent, nullptr,
-                               ProgramInstance(), nullptr);
+                               InstanceHandle(), nullptr);
     }
     void SetUp() override {
         window = (HWND)WindowOpen(0, 0, 0, 300, 260, WS_POPUP, "");

@@ -1,5 +1,6 @@
+#include "../LibraryQueries.h"
 #include "EventPump.h"
-#include "builder/Program.h"
+#include "base/Heap.h"
 #include "windows/Event.h"
 #include "windows/Shortcut.h"
 #include "windows/Window.h"
@@ -23,7 +24,7 @@ static std::string ClassNameOf(intptr_t number) {
 
 static bool ClassRegistered(intptr_t number) {
     WNDCLASSA found;
-    return GetClassInfoA(ProgramInstance(), ClassNameOf(number).c_str(), &found) &&
+    return GetClassInfoA(InstanceHandle(), ClassNameOf(number).c_str(), &found) &&
            found.lpfnWndProc == WindowCallback;
 }
 
@@ -141,7 +142,7 @@ TEST_F(WindowRegistry, ClassRecord) {
     for (std::string name : {std::string("TemplateClass"), ClassNameOf(5), ClassNameOf(7)}) {
         SCOPED_TRACE(name);
         WNDCLASSA found;
-        ASSERT_TRUE(GetClassInfoA(ProgramInstance(), name.c_str(), &found));
+        ASSERT_TRUE(GetClassInfoA(InstanceHandle(), name.c_str(), &found));
         EXPECT_EQ(0u, found.style);
         EXPECT_EQ(WindowCallback, found.lpfnWndProc);
         EXPECT_EQ(0, found.cbClsExtra + found.cbWndExtra);
@@ -337,9 +338,9 @@ static void OpenAndCloseWithShortcuts(int rounds, bool check) {
 
 TEST_F(WindowRegistry, OpeningAndClosingReleasesEverything) {
     OpenAndCloseWithShortcuts(2, true);
-    size_t busy = HeapBusyBytes(ProgramHeap());
+    size_t busy = HeapBusyBytes(HeapMain());
     OpenAndCloseWithShortcuts(1000, true);
-    EXPECT_EQ(busy, HeapBusyBytes(ProgramHeap())) << "shortcut arrays go back to the main heap";
+    EXPECT_EQ(busy, HeapBusyBytes(HeapMain())) << "shortcut arrays go back to the main heap";
     EXPECT_EQ(0, WindowAnyCount());
 }
 

@@ -1,4 +1,4 @@
-#include "files/ObjectList.h"
+#include "base/ObjectList.h"
 #include <windows.h>
 
 static HANDLE gObjectHeap;

@@ -1,18 +1,26 @@
-#include "builder/Texts.h"
-#include "builder/Program.h"
+#include "base/Texts.h"
+#include "base/Heap.h"
+#include <stdint.h>
 #include <string.h>
 
 // The string base starts at this size; it grows when a text needs more.
 static const size_t kStringBaseStart = 64000;
 static char* gBase;
 static size_t gBaseSize;
+// Growth past this size fails as if memory had run out; tests lower it to see
+// what the readers do then.
+static size_t gBaseMost = SIZE_MAX;
+
+void StringBaseLimit(size_t most) {
+    gBaseMost = most;
+}
 
 const char* TextGet(const Text* text) {
     return text && text->bytes ? text->bytes : "";
 }
 
 int TextSet(Text* text, const char* bytes, size_t length) {
-    char* block = (char*)HeapAlloc(ProgramHeap(), 0, length + 1);
+    char* block = (char*)HeapAlloc(HeapMain(), 0, length + 1);
     if (!block) return 0;
     memcpy(block, bytes, length);
     block[length] = 0;
@@ -32,8 +40,8 @@ int TextAppend(Text* text, const char* bytes, size_t length) {
         size_t room = text->room * 2;
         if (room < needed) room = needed;
         if (room < 64) room = 64;
-        char* block = text->bytes ? (char*)HeapReAlloc(ProgramHeap(), 0, text->bytes, room + 1)
-                                  : (char*)HeapAlloc(ProgramHeap(), 0, room + 1);
+        char* block = text->bytes ? (char*)HeapReAlloc(HeapMain(), 0, text->bytes, room + 1)
+                                  : (char*)HeapAlloc(HeapMain(), 0, room + 1);
         if (!block) return 0;
         text->bytes = block;
         text->room = room;
@@ -47,8 +55,8 @@ int TextAppend(Text* text, const char* bytes, size_t length) {
 int TextReserve(Text* text, size_t room) {
     if (room <= text->room) return 1;
     if (room == (size_t)-1) return 0;
-    char* block = text->bytes ? (char*)HeapReAlloc(ProgramHeap(), 0, text->bytes, room + 1)
-                              : (char*)HeapAlloc(ProgramHeap(), 0, room + 1);
+    char* block = text->bytes ? (char*)HeapReAlloc(HeapMain(), 0, text->bytes, room + 1)
+                              : (char*)HeapAlloc(HeapMain(), 0, room + 1);
     if (!block) return 0;
     block[text->length] = 0;
     text->bytes = block;
@@ -57,24 +65,25 @@ int TextReserve(Text* text, size_t room) {
 }
 
 void TextClear(Text* text) {
-    if (text->bytes) HeapFree(ProgramHeap(), 0, text->bytes);
+    if (text->bytes) HeapFree(HeapMain(), 0, text->bytes);
     text->bytes = nullptr;
     text->length = 0;
     text->room = 0;
 }
 
 int StringBaseInit() {
-    gBase = (char*)HeapAlloc(ProgramHeap(), HEAP_ZERO_MEMORY, kStringBaseStart);
+    gBase = (char*)HeapAlloc(HeapMain(), HEAP_ZERO_MEMORY, kStringBaseStart);
     gBaseSize = gBase ? kStringBaseStart : 0;
     return gBase != nullptr;
 }
 
 char* StringBaseRoom(size_t n) {
     if (n <= gBaseSize) return gBase;
+    if (n > gBaseMost) return nullptr;
     size_t size = gBaseSize * 2;
-    if (size < n) size = n;
-    char* block = gBase ? (char*)HeapReAlloc(ProgramHeap(), 0, gBase, size)
-                        : (char*)HeapAlloc(ProgramHeap(), 0, size);
+    if (size < n || size > gBaseMost) size = n;
+    char* block = gBase ? (char*)HeapReAlloc(HeapMain(), 0, gBase, size)
+                        : (char*)HeapAlloc(HeapMain(), 0, size);
     if (!block) return nullptr;
     gBase = block;
     gBaseSize = size;

@@ -1,4 +1,4 @@
-#include "builder/TextRules.h"
+#include "base/TextRules.h"
 
 const char* TextTrim(const char* text, size_t length, size_t* trimmedLength) {
     size_t start = 0;

@@ -1,0 +1,117 @@
+#include "base/NumberTable.h"
+#include "base/Heap.h"
+#include <string.h>
+
+static bool NumberEntryLive(const void* entry) {
+    void* handle;
+    memcpy(&handle, entry, sizeof handle);
+    return handle != nullptr;
+}
+
+// The bytes for `entries` entries, or 0 when they don't fit the address space.
+static size_t NumberTableBytes(const NumberTable* table, uint64_t entries) {
+    uint64_t bytes = entries * table->entrySize;
+    if (bytes / table->entrySize != entries || bytes > SIZE_MAX) return 0;
+    return (size_t)bytes;
+}
+
+int NumberTableInit(NumberTable* table, size_t entrySize, int32_t count, int32_t step,
+                    int32_t spare) {
+    table->entrySize = entrySize;
+    table->step = step;
+    table->spare = spare;
+    table->any = nullptr;
+    table->count = 0;
+    size_t bytes = NumberTableBytes(table, (uint64_t)count + (uint64_t)spare);
+    table->entries = bytes ? (char*)HeapAlloc(HeapMain(), HEAP_ZERO_MEMORY, bytes) : nullptr;
+    if (!table->entries) return 0;
+    table->count = count;
+    return 1;
+}
+
+bool NumberTableIsIndex(const NumberTable* table, intptr_t number) {
+    return number >= 0 && number <= table->count && table->entries;
+}
+
+void* NumberTableFind(const NumberTable* table, intptr_t number) {
+    if (NumberTableIsIndex(table, number)) return table->entries + (size_t)number * table->entrySize;
+    // Identifiers are checked against the list, so a stale or made-up one finds nothing.
+    if (number != NumberAny && ObjectListHas(table->any, (void*)number)) return (void*)number;
+    return nullptr;
+}
+
+void* NumberTableLookup(const NumberTable* table, intptr_t number) {
+    void* entry = NumberTableFind(table, number);
+    return entry && NumberEntryLive(entry) ? entry : nullptr;
+}
+
+// A count that would overflow, or a table the address space cannot hold, is refused.
+static int NumberTableGrow(NumberTable* table, intptr_t number) {
+    if (!table->entries || number > (intptr_t)INT32_MAX - table->step) return 0;
+    int32_t count = (int32_t)number + table->step;
+    size_t bytes = NumberTableBytes(table, (uint64_t)count + (uint64_t)table->spare);
+    if (!bytes) return 0;
+    char* entries = (char*)HeapReAlloc(HeapMain(), HEAP_ZERO_MEMORY, table->entries, bytes);
+    if (!entries) return 0;
+    table->entries = entries;
+    table->count = count;
+    return 1;
+}
+
+void NumberTableEmpty(NumberTable* table, intptr_t number, NumberDestroy destroy) {
+    void* entry = NumberTableLookup(table, number);
+    if (!entry) return;
+    char held[NumberEntryMost];
+    memcpy(held, entry, table->entrySize);
+    memset(entry, 0, table->entrySize);
+    destroy(number, held);
+}
+
+void* NumberTableSlot(NumberTable* table, intptr_t* number, NumberDestroy destroy) {
+    if (*number == NumberAny) {
+        void* entry = ObjectListAdd(&table->any, table->entrySize);
+        if (entry) *number = (intptr_t)entry;
+        return entry;
+    }
+    // A live identifier opens again in its own record; a table number not below
+    // the count grows the table first.
+    bool identifier = !NumberTableIsIndex(table, *number) && NumberTableFind(table, *number);
+    if (!identifier) {
+        if (*number < 0) return nullptr;
+        if (*number >= table->count && !NumberTableGrow(table, *number)) return nullptr;
+    }
+    // What the destroy runs may open the number again or move the table, so the
+    // entry is looked for anew until it is found empty.
+    while (NumberTableLookup(table, *number)) NumberTableEmpty(table, *number, destroy);
+    return NumberTableFind(table, *number);
+}
+
+void NumberTableRelease(NumberTable* table, intptr_t number) {
+    void* entry = NumberTableFind(table, number);
+    if (!entry) return;
+    memset(entry, 0, table->entrySize);
+    if (!NumberTableIsIndex(table, number)) ObjectListRemove(&table->any, entry);
+}
+
+void NumberTableClose(NumberTable* table, intptr_t number, NumberDestroy destroy) {
+    void* entry = NumberTableLookup(table, number);
+    if (!entry) return;
+    char held[NumberEntryMost];
+    memcpy(held, entry, table->entrySize);
+    NumberTableRelease(table, number);
+    destroy(number, held);
+}
+
+void NumberTableCloseAll(NumberTable* table, NumberClose close, bool downwards) {
+    // The newest record each time: a close may free records besides its own.
+    while (void* entry = ObjectListFirst(table->any)) {
+        close((intptr_t)entry);
+        // A record the close left in the list holds nothing: it goes all the same.
+        if (ObjectListFirst(table->any) == entry) NumberTableRelease(table, (intptr_t)entry);
+    }
+    if (downwards) {
+        for (int32_t number = table->count - 1; number >= 0; number--) close(number);
+    } else {
+        for (int32_t number = 0; number < table->count; number++) close(number);
+    }
+}

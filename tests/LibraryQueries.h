@@ -1,0 +1,14 @@
+// What the tests ask of the libraries beyond their operations: table counts and
+// records, and a limit on the string base to run it out of memory. Defined in
+// the libraries' own units, next to the state they read.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+#include <stdint.h>
+
+int32_t FileCount();
+int32_t WindowCount();
+int32_t WindowAnyCount();
+int RequesterRecordCount(DWORD threadId);
+// Growth of the string base past `most` bytes fails; SIZE_MAX lifts the limit.
+void StringBaseLimit(size_t most);
