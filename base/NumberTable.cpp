@@ -8,11 +8,16 @@ static bool NumberEntryLive(const void* entry) {
     return handle != nullptr;
 }
 
-// The bytes for `entries` entries, or 0 when they don't fit the address space.
+// No table may take more than a 32-bit process can address; 64-bit builds keep
+// the same limit, so that they refuse the same numbers.
+static const uint64_t kNumberTableMostBytes = INT32_MAX;
+
+// The bytes for `entries` entries, or 0 when they are past the limit. With at
+// most 2^32 entries of at most NumberEntryMost bytes the product can't overflow.
 static size_t NumberTableBytes(const NumberTable* table, uint64_t entries) {
+    if (entries > UINT32_MAX) return 0;
     uint64_t bytes = entries * table->entrySize;
-    if (bytes / table->entrySize != entries || bytes > SIZE_MAX) return 0;
-    return (size_t)bytes;
+    return bytes <= kNumberTableMostBytes ? (size_t)bytes : 0;
 }
 
 int NumberTableInit(NumberTable* table, size_t entrySize, int32_t count, int32_t step,
@@ -22,6 +27,8 @@ int NumberTableInit(NumberTable* table, size_t entrySize, int32_t count, int32_t
     table->spare = spare;
     table->any = nullptr;
     table->count = 0;
+    table->entries = nullptr;
+    if (entrySize < sizeof(void*) || entrySize > NumberEntryMost) return 0;
     size_t bytes = NumberTableBytes(table, (uint64_t)count + (uint64_t)spare);
     table->entries = bytes ? (char*)HeapAlloc(HeapMain(), HEAP_ZERO_MEMORY, bytes) : nullptr;
     if (!table->entries) return 0;
@@ -34,7 +41,8 @@ bool NumberTableIsIndex(const NumberTable* table, intptr_t number) {
 }
 
 void* NumberTableFind(const NumberTable* table, intptr_t number) {
-    if (NumberTableIsIndex(table, number)) return table->entries + (size_t)number * table->entrySize;
+    if (NumberTableIsIndex(table, number))
+        return table->entries + (size_t)number * table->entrySize;
     // Identifiers are checked against the list, so a stale or made-up one finds nothing.
     if (number != NumberAny && ObjectListHas(table->any, (void*)number)) return (void*)number;
     return nullptr;

@@ -78,8 +78,8 @@ int StringBaseInit() {
 }
 
 char* StringBaseRoom(size_t n) {
-    if (n <= gBaseSize) return gBase;
     if (n > gBaseMost) return nullptr;
+    if (n <= gBaseSize) return gBase;
     size_t size = gBaseSize * 2;
     if (size < n || size > gBaseMost) size = n;
     char* block = gBase ? (char*)HeapReAlloc(HeapMain(), 0, gBase, size)

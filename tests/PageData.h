@@ -48,10 +48,19 @@ inline std::map<std::string, std::string> SampleDataFiles() {
     };
 }
 
-// The page SampleDataFiles gives on a screen of 1024 by 768 pixels.
+// The screen's width and height as the page texts give them, each with an adjustment.
+inline std::string ScreenWidthText(int adjustment = 0) {
+    return std::to_string(GetSystemMetrics(SM_CXSCREEN) + adjustment);
+}
+inline std::string ScreenHeightText(int adjustment = 0) {
+    return std::to_string(GetSystemMetrics(SM_CYSCREEN) + adjustment);
+}
+
+// The page SampleDataFiles gives on this screen.
 inline std::string SamplePage() {
-    return "<html><body style=\"width:984px;height:800px\">\t<h1>Hi!</h1><p>Hi!</p><i>984x800"
-           "</i></body></html>";
+    std::string width = ScreenWidthText(-40), height = ScreenHeightText(32);
+    return "<html><body style=\"width:" + width + "px;height:" + height +
+           "px\">\t<h1>Hi!</h1><p>Hi!</p><i>" + width + "x" + height + "</i></body></html>";
 }
 
 // Whether the tests run under Wine, where a Unix program can be started.

@@ -4,11 +4,9 @@
 
 namespace {
 
-// The built program in a fresh folder that holds a data folder, on the test
-// display of 1024 by 768 pixels.
+// The built program in a fresh folder that holds a data folder.
 class PageRun : public testing::Test {
   protected:
-    void SetUp() override { ASSERT_EQ(1024, GetSystemMetrics(SM_CXSCREEN)); }
     std::string PageFile() {
         std::string bytes;
         if (!ReadWholeFile(folder_.File("data\\1014.dat"), &bytes)) return "(no page file)";

@@ -1,6 +1,9 @@
 // Line reads: every line-end rule, read-ahead boundaries, long lines, and the
 // system's file position after each line.
+#include "../LibraryQueries.h"
 #include "../TestSupport.h"
+#include "builder/Page.h"
+#include "builder/Settings.h"
 #include "files/File.h"
 #include "files/LineSplit.h"
 #include <gtest/gtest.h>
@@ -147,6 +150,37 @@ TEST(FileReadLine, LongLine) {
     ASSERT_EQ(2u, lines.size());
     EXPECT_TRUE(lines[0] == longLine) << "the long line came back changed";
     EXPECT_EQ("next", lines[1]);
+}
+
+// A line that can't be held in memory is a failed read that gives back what it
+// read, never a shorter line; the settings and the page fail with it.
+TEST(FileReadLine, LineTooLongForMemoryFailsWhole) {
+    TempFolder folder;
+    CurrentFolder here(folder.Path());
+    CreateDirectoryA("data", nullptr);
+    const std::string longLine(300000, 'w');
+    ASSERT_TRUE(WriteWholeFile("data\\1013.dat", "short\r\n" + longLine + "\r\nlast\r\n"));
+    ASSERT_TRUE(WriteWholeFile("data\\f.dat", "<p>\n" + longLine + "\ncodebase random>\n"));
+    ASSERT_NE(0, FileOpenRead(0, "data\\1013.dat"));
+    StringBaseLimit(200000);
+    EXPECT_STREQ("short", FileReadLine());
+    size_t length = 1;
+    EXPECT_EQ(nullptr, FileReadLine(&length));
+    EXPECT_EQ(7, FileGetPosition()) << "the failed line was not given back";
+    EXPECT_EQ(nullptr, FileReadLine()) << "a second try read past the line";
+    EXPECT_EQ(0, SettingsRead());
+    PageClear();
+    EXPECT_EQ(0, PageFragmentRead("data/f.dat"));
+    StringBaseLimit(SIZE_MAX);
+
+    ASSERT_NE(0, FileOpenRead(0, "data\\1013.dat"));
+    FileSetPosition(7);
+    EXPECT_EQ(longLine, FileReadLine());
+    EXPECT_STREQ("last", FileReadLine());
+    FileClose(0);
+    PageClear();
+    EXPECT_NE(0, PageFragmentRead("data/f.dat"));
+    EXPECT_EQ("<p>" + longLine, PageText());
 }
 
 TEST(FileReadLine, NoCurrentFileGivesEmptyLine) {

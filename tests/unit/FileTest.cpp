@@ -157,9 +157,41 @@ TEST(FileOpen, ClosedIdentifiersAndBadNumbersNameNothing) {
     FileClose(-7);
     EXPECT_EQ(0, FileOpenRead(-7, path.c_str())) << "a negative number other than -1 opened";
     EXPECT_EQ(0, FileOpenRead(INT32_MAX - 3, path.c_str())) << "a number past the table's reach";
+    const int32_t count = FileCount();
+    EXPECT_EQ(0, FileOpenRead(0x3FFFFFF6, path.c_str())) << "a table past the address space";
+    EXPECT_EQ(count, FileCount());
     EXPECT_EQ(0, FileAtEnd(7)) << "never opened";
+
+    // A live identifier opens again in its own record, closing its first file.
+    std::string first = folder.File("b.dat"), other = folder.File("c.dat");
+    WriteWholeFile(first, "");
+    WriteWholeFile(other, "ghi");
+    id = FileOpenRead(-1, first.c_str());
+    ASSERT_NE(0, id);
+    EXPECT_EQ(id, FileOpenRead(id, other.c_str()));
+    EXPECT_EQ(count, FileCount()) << "the identifier was taken as a table number";
+    EXPECT_TRUE(NobodyHolds(first));
+    EXPECT_STREQ("ghi", FileReadLine());
+    FileClose(id);
+    EXPECT_TRUE(NobodyHolds(other));
+
+    // Closing the current file leaves no current file: nothing is written
+    // through a handle the system may have given to another file since.
+    ASSERT_NE(0, FileCreate(6, folder.File("d.dat").c_str()));
+    FileClose(6);
+    std::string bystander = folder.File("e.dat");
+    HANDLE own =
+        CreateFileA(bystander.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    EXPECT_EQ(0u, FileWriteText("lost"));
+    EXPECT_EQ(-1, FileGetPosition());
+    CloseHandle(own);
+    std::string written;
+    EXPECT_TRUE(ReadWholeFile(bystander, &written));
+    EXPECT_EQ("", written) << "written through the closed file's handle";
+    EXPECT_EQ((HANDLE)kept, FileSelect(5));
     FileClose(5);
     EXPECT_TRUE(NobodyHolds(path));
+    FileCloseAll();
 }
 
 TEST(FileValues, SignExtensionAndShortReads) {

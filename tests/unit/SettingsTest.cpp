@@ -5,14 +5,9 @@
 
 namespace {
 
-// The settings reader against a file in a fresh folder; the tests run on a
-// display of 1024 by 768 pixels.
+// The settings reader against a file in a fresh folder.
 class Settings : public testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(1024, GetSystemMetrics(SM_CXSCREEN));
-        ASSERT_EQ(768, GetSystemMetrics(SM_CYSCREEN));
-    }
     int Read(const std::string& bytes) {
         CurrentFolder here(folder_.Path());
         EXPECT_TRUE(WriteDataFiles(folder_.Path(), {{"1013.dat", bytes}}));
@@ -23,6 +18,11 @@ class Settings : public testing::Test {
 
 std::string E(const std::string& plain) {
     return Encipher(plain);
+}
+// The page width or height text for a screen side and an adjustment: their
+// sum as a signed 32-bit number.
+std::string Side(int metric, int64_t adjustment) {
+    return std::to_string((int32_t)(uint32_t)(GetSystemMetrics(metric) + adjustment));
 }
 // What a stored byte deciphers to, by plain arithmetic.
 std::string Plain(unsigned char stored) {
@@ -36,70 +36,70 @@ TEST_F(Settings, ReadsTrimsAndDeciphersTenLines) {
         const char* what;
         std::string file;
         std::vector<std::string> values; // values 1 to 10
-        const char* width;
-        const char* height;
+        int64_t width;                   // adjustments of the screen's width and height
+        int64_t height;
     } cases[] = {
         {"plain lines",
          SettingsBytes({"a", "b", "Hi!", "d", "f", "g", "7", "8", "-40", "32"}),
          {"a", "b", "Hi!", "d", "f", "g", "7", "8", "-40", "32"},
-         "984",
-         "800"},
+         -40,
+         32},
         {"spaces round a line go, tabs stay",
          "  " + E("a b") + "   \r\n\t" + E("x") + "\t\r\n   \r\n\r\n" + E("5") + " \t \r\n",
          {"a b", Plain('\t') + "x" + Plain('\t'), "", "", "5" + Plain(' ') + Plain('\t'), "", "",
           "", "", ""},
-         "1024",
-         "768"},
+         0,
+         0},
         {"lines after line 10 are ignored",
          SettingsBytes({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "-500"}),
          {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"},
-         "1033",
-         "778"},
+         9,
+         10},
         {"a short file",
          SettingsBytes({"uno", "two", "Hi!"}),
          {"uno", "two", "Hi!", "", "", "", "", "", "", ""},
-         "1024",
-         "768"},
+         0,
+         0},
         {"no line end after line 10",
          E("1") + "\n" + E("2") + "\n\n\n\n\n\n\n" + E("-1024") + "\n" + E("-800"),
          {"1", "2", "", "", "", "", "", "", "-1024", "-800"},
-         "0",
-         "-32"},
+         -1024,
+         -800},
         {"every line end",
          E("a") + "\r" + E("b") + "\n" + E("c") + std::string(1, '\0') + E("d") + "\r\n" + "\n\r" +
              E("g") + "\r\r\n" + E("x9") + "\n" + E("7") + "\r" + E("1"),
          {"a", "b", "c", "d", "", "", "g", "", "x9", "7"},
-         "1024",
-         "775"},
+         0,
+         7},
         {"a stored byte equal to the shift is dropped",
          E("H") + "\xbb" + E("i") + "\r\n\r\n" + E("1") + "\xbb\xbb" + E("2"),
          {"Hi", "", "12", "", "", "", "", "", "", ""},
-         "1024",
-         "768"},
+         0,
+         0},
         {"lines 1 and 2 hold anything",
          std::string("\x01\x7f\x80\xff\t-99x\xbb", 10) + "\n" + E("123456") + "\n",
          {std::string("F\xc4\xc5\x44", 4) + Plain('\t') + Plain('-') + Plain('9') + Plain('9') +
               Plain('x'),
           "123456", "", "", "", "", "", "", "", ""},
-         "1024",
-         "768"},
+         0,
+         0},
         {"sums wrap past 2^31",
          SettingsBytes({"", "", "", "", "", "", "", "", "2147483000", "2147483647"}),
          {"", "", "", "", "", "", "", "", "2147483000", "2147483647"},
-         "-2147483272",
-         "-2147482881"},
+         2147483000,
+         2147483647},
         {"numbers by their leading digits",
          SettingsBytes({"", "", "", "", "", "", "", "", " 16px", "x1"}),
          {"", "", "", "", "", "", "", "", " 16px", "x1"},
-         "1040",
-         "768"},
+         16,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_NE(0, Read(c.file));
         for (int n = 1; n <= 10; n++) EXPECT_EQ(c.values[n - 1], SettingsValue(n)) << "value " << n;
-        EXPECT_STREQ(c.width, SettingsPageWidth());
-        EXPECT_STREQ(c.height, SettingsPageHeight());
+        EXPECT_EQ(Side(SM_CXSCREEN, c.width), SettingsPageWidth());
+        EXPECT_EQ(Side(SM_CYSCREEN, c.height), SettingsPageHeight());
         EXPECT_EQ(0, FileAtEnd(0)) << "file 0 left open";
     }
     EXPECT_STREQ("", SettingsValue(0));
@@ -113,6 +113,6 @@ TEST_F(Settings, MissingFileFailsAndChangesNothing) {
     EXPECT_EQ(0, SettingsRead());
     EXPECT_STREQ("keep", SettingsValue(1));
     EXPECT_STREQ("Hi!", SettingsValue(3));
-    EXPECT_STREQ("984", SettingsPageWidth());
-    EXPECT_STREQ("769", SettingsPageHeight());
+    EXPECT_EQ(Side(SM_CXSCREEN, -40), SettingsPageWidth());
+    EXPECT_EQ(Side(SM_CYSCREEN, 1), SettingsPageHeight());
 }
