@@ -27,9 +27,9 @@ struct DuringBox {
     HWND box;
     HWND owner;
     int records;
-    HWND watched[4];
-    BOOL enabled[4];
-    BOOL visible[4];
+    HWND watched[5];
+    BOOL enabled[5];
+    BOOL visible[5];
 };
 DuringBox gDuring;
 
@@ -49,17 +49,17 @@ void CALLBACK LookAndDismiss(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     gDuring.owner = GetWindow(gDuring.box, GW_OWNER);
     gDuring.records = RequesterRecordCount(GetCurrentThreadId());
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < 5; i++) {
         gDuring.enabled[i] = IsWindowEnabled(gDuring.watched[i]);
         gDuring.visible[i] = IsWindowVisible(gDuring.watched[i]);
     }
     PostMessageA(gDuring.box, WM_COMMAND, IDOK, 0);
 }
 
-int ShowBoxAndLook(HWND a, HWND b, HWND c, HWND d) {
+int ShowBoxAndLook(HWND a, HWND b, HWND c, HWND d, HWND e = nullptr) {
     gDuring = {};
-    HWND watched[4] = {a, b, c, d};
-    for (int i = 0; i < 4; i++) gDuring.watched[i] = watched[i];
+    HWND watched[5] = {a, b, c, d, e};
+    for (int i = 0; i < 5; i++) gDuring.watched[i] = watched[i];
     SetTimer(nullptr, 0, 50, LookAndDismiss);
     return MessageBoxShow(kTitle, "Is everything else disabled?");
 }
@@ -112,26 +112,31 @@ TEST(Requester, DisablesOnlyVisibleEnabledWindowsOfTheThreadWhileUp) {
     HWND shown = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HWND hidden = MakeWindow(WS_OVERLAPPEDWINDOW);
     HWND disabled = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_DISABLED);
+    HWND second = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     OtherThread other;
     other.Start();
-    ASSERT_TRUE(shown && hidden && disabled && other.window);
+    ASSERT_TRUE(shown && hidden && disabled && second && other.window);
     SetForegroundWindow(shown);
 
-    EXPECT_EQ(IDOK, ShowBoxAndLook(shown, hidden, disabled, other.window));
+    EXPECT_EQ(IDOK, ShowBoxAndLook(shown, hidden, disabled, other.window, second));
     ASSERT_NE(nullptr, gDuring.box) << "the box never came up";
     EXPECT_FALSE(gDuring.enabled[0]) << "the visible window stayed enabled";
     EXPECT_TRUE(gDuring.enabled[1]) << "the hidden window was touched";
     EXPECT_FALSE(gDuring.visible[1]);
     EXPECT_FALSE(gDuring.enabled[2]);
     EXPECT_TRUE(gDuring.enabled[3]) << "another thread's window was disabled";
-    EXPECT_EQ(1, gDuring.records);
+    EXPECT_FALSE(gDuring.enabled[4]) << "a visible window besides the owner stayed enabled";
+    EXPECT_NE(second, gDuring.owner);
+    EXPECT_EQ(2, gDuring.records);
 
     EXPECT_TRUE(IsWindowEnabled(shown));
     EXPECT_TRUE(IsWindowEnabled(hidden));
     EXPECT_FALSE(IsWindowVisible(hidden));
     EXPECT_FALSE(IsWindowEnabled(disabled)) << "a window disabled before the box was enabled";
     EXPECT_TRUE(IsWindowEnabled(other.window));
+    EXPECT_TRUE(IsWindowEnabled(second));
     EXPECT_EQ(0, RequesterRecordCount(GetCurrentThreadId()));
+    DestroyWindow(second);
     DestroyWindow(shown);
     DestroyWindow(hidden);
     DestroyWindow(disabled);
