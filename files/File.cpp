@@ -175,6 +175,9 @@ int FileReadLines(FileLineTake take, void* context, DWORD firstBlock) {
             have -= start;
             start = 0;
         }
+        // Blocks grow only for a line longer than a block, so that reading many
+        // short lines keeps the string base small.
+        if (have >= block && block < kLineBlockMost) block *= 2;
         char* room = have < SIZE_MAX - block ? StringBaseRoom(have + block + 1) : nullptr;
         if (!room) {
             // A line that can't be held is a failed read, never a shorter line.
@@ -185,7 +188,6 @@ int FileReadLines(FileLineTake take, void* context, DWORD firstBlock) {
         DWORD got = FileReadBlock(base + have, block);
         if (got == 0) atEnd = true;
         have += got;
-        if (block < kLineBlockMost) block *= 2;
     }
 }
 
