@@ -185,9 +185,13 @@ int AuthorDecode(const char* settingsPath) {
         AuthorEscape(value, length, shown);
         const char* role = SettingsRoleName(n);
         // The value goes out whole, however long: the formatted part has a bound.
-        OutPrint("%2d %-18s ", n, role ? role : "");
-        OutWrite(shown, strlen(shown));
-        OutWrite("\n", 1);
+        if (length == 0) {
+            OutPrint("%2d%s%s\n", n, role ? " " : "", role ? role : "");
+        } else {
+            OutPrint("%2d %-18s ", n, role ? role : "");
+            OutWrite(shown, strlen(shown));
+            OutWrite("\n", 1);
+        }
         HeapFree(HeapMain(), 0, shown);
     }
     return 0;

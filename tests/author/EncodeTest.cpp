@@ -84,7 +84,7 @@ TEST(AuthorEncode, DecodeGivesTheValuesBack) {
         AuthorOutcome decoded = AuthorRun("decode 1013.dat", folder.Path());
         EXPECT_EQ(0u, decoded.exitCode) << decoded.err;
         EXPECT_EQ(" 1                    Lumivan\xe9 d\xe9mo\n"
-                  " 2                    \n"
+                  " 2\n"
                   " 3 insert text        <h1 class=\"big\">Hi\\x09there \\\\ 100%</h1>\n"
                   " 4                      inner  spaces  \n"
                   " 5                    \\x01\\x7F\n"
