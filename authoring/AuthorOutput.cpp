@@ -71,6 +71,10 @@ static int FileWriteWhole(const char* path, const char* bytes, size_t length) {
 }
 
 int AuthorFileReplace(const char* path, const char* bytes, size_t length) {
+    // A read-only file is kept as it is, the same everywhere: Windows refuses to
+    // move a file over it, Wine may not.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
     char temporary[MAX_PATH + 32];
     int n = snprintf(temporary, sizeof temporary, "%s.%lu.tmp", path,
                      (unsigned long)GetCurrentProcessId());

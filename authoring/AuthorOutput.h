@@ -5,7 +5,8 @@
 //                         after it; null when it can't be opened or read
 //   AuthorFileFree        gives such a block back
 //   AuthorFileReplace     writes a file whole or not at all: a temporary file beside
-//                         it first, then moved over it; 0 on failure, the old file kept
+//                         it first, then moved over it; 0 on failure (a read-only
+//                         file is a failure), the old file kept
 //   AuthorFileMake        writes a new file; 0 on failure
 //   AuthorEscape          a value for showing: control bytes and "\" as \xHH and \\,
 //                         written to `out` (4 * length + 1 bytes)

@@ -62,6 +62,7 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
         {"second line of the one-line fragment", "1011.dat", "px;height:\r\n\r\nmore\r\n",
          "data/1011.dat:3: only the first line of this file is read"},
         {"short settings", "1013.dat", "\xab\xab\r\n\r\n", "data/1013.dat:3: only 2 lines"},
+        {"nine settings lines", "1013.dat", nullptr, "data/1013.dat:10: only 9 lines"},
         {"adjustments not plain numbers", "1013.dat", nullptr,
          "data/1013.dat:7: the x adjustment \"12px\" is not a plain whole number: the presenter "
          "reads it as 12|data/1013.dat:10: the height adjustment \"99999999999\" is not a plain "
@@ -77,6 +78,8 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
             files[c.file] = c.bytes;
         else
             files.erase(c.file);
+        if (std::string(c.what) == "nine settings lines")
+            files["1013.dat"] = SettingsBytes({"", "", "", "", "", "", "0", "0", "0"});
         if (std::string(c.what) == "adjustments not plain numbers")
             files["1013.dat"] =
                 SettingsBytes({"", "", "", "", "", "", "12px", "0", "", "99999999999"});

@@ -173,3 +173,37 @@ TEST(AuthorEncode, AdjustmentThatIsNoNumberIsToldButStored) {
               outcome.err);
     EXPECT_EQ(values, StoredValues(folder.File("1013.dat")));
 }
+
+// A settings file that can't be replaced stays as it was, and nothing is left beside it.
+TEST(AuthorEncode, SettingsThatCannotBeWrittenStayAsTheyWere) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteWholeFile(folder.File("plain.txt"), "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n"));
+    ASSERT_TRUE(WriteWholeFile(folder.File("1013.dat"), "the earlier settings"));
+    ASSERT_TRUE(SetFileAttributesA(folder.File("1013.dat").c_str(), FILE_ATTRIBUTE_READONLY));
+    struct Case {
+        const char* target;
+        const char* says;
+    } cases[] = {
+        {"1013.dat", "1013.dat: can't write the file; it is left as it was\n"},
+        {"nowhere\\1013.dat", "nowhere\\1013.dat: can't write the file; it is left as it was\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        AuthorOutcome outcome =
+            AuthorRun(std::string("encode plain.txt ") + c.target, folder.Path());
+        EXPECT_EQ(1u, outcome.exitCode);
+        EXPECT_EQ(c.says, outcome.err);
+    }
+    std::string stored;
+    ASSERT_TRUE(ReadWholeFile(folder.File("1013.dat"), &stored));
+    EXPECT_EQ("the earlier settings", stored);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(folder.File("*").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search);
+    int entries = 0;
+    do entries += found.cFileName[0] != '.';
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_EQ(2, entries) << "a temporary file was left";
+    SetFileAttributesA(folder.File("1013.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
