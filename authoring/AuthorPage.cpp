@@ -57,8 +57,20 @@ int AuthorBuild(const char* folder, int32_t width, int32_t height, const char* o
 }
 
 static int InitPath(char* path, const char* folder, const char* name) {
-    int n = snprintf(path, MAX_PATH, "%s/data%s%s", folder, name ? "/" : "", name ? name : "");
+    int n = snprintf(path, MAX_PATH, "%s/data/%s", folder, name);
     return n > 0 && n < MAX_PATH;
+}
+
+// Makes every folder on the way to a file, as far as they are missing: the
+// presentation's folder, its data folder and any folder below that.
+static void InitFolders(char* path) {
+    for (char* p = path + 1; *p; p++) {
+        if (*p != '/' && *p != '\\') continue;
+        char separator = *p;
+        *p = 0;
+        CreateDirectoryA(path, nullptr);
+        *p = separator;
+    }
 }
 
 // The sample's settings made into the stored file, as `encode --entities` does.
@@ -90,16 +102,15 @@ int AuthorInit(const char* folder) {
     char* settings = nullptr;
     size_t settingsLength = 0;
     if (settingsToo && !InitSettings(&settings, &settingsLength)) return 1;
-    InitPath(path, folder, nullptr);
-    CreateDirectoryA(folder, nullptr);
-    CreateDirectoryA(path, nullptr);
     int ok = 1;
     for (size_t i = 0; i < kSampleFileCount && ok; i++) {
         InitPath(path, folder, kSampleFiles[i].name);
+        InitFolders(path);
         ok = AuthorFileMake(path, kSampleFiles[i].bytes, kSampleFiles[i].length);
     }
     if (ok && settingsToo) {
         InitPath(path, folder, "1013.dat");
+        InitFolders(path);
         ok = AuthorFileMake(path, settings, settingsLength);
     }
     if (settings) HeapFree(HeapMain(), 0, settings);

@@ -4,7 +4,7 @@
 #include <stddef.h>
 
 struct SampleFile {
-    const char* name; // "1010.dat" ...
+    const char* name; // "1010.dat" ..., "pictures/logo.png" in a subfolder
     const char* bytes;
     size_t length;
 };

@@ -1,6 +1,6 @@
 # cmake -DSAMPLE=dir -DOUT=file -P EmbedSample.cmake: writes a source that holds
-# every file of dir/data and dir/settings.txt as byte arrays (see AuthorSample.h).
-file(GLOB files LIST_DIRECTORIES false RELATIVE ${SAMPLE}/data ${SAMPLE}/data/*)
+# every file of dir/data (its subfolders too, names with "/") and dir/settings.txt as byte arrays (see AuthorSample.h).
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${SAMPLE}/data ${SAMPLE}/data/*)
 list(SORT files)
 
 function(embed_bytes path name out)

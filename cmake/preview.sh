@@ -42,14 +42,16 @@ if [ -z "$presentation" ]; then
 fi
 # The page goes among (links to) the files of the data folder, where the
 # presenter's page file lies, so that what it names by relative address is found.
+page=lumivane-preview.html
 for f in "$presentation"/data/*; do
-    [ -f "$f" ] && ln -s "$(cd "$(dirname "$f")" && pwd)/$(basename "$f")" "$work/"
+    [ -e "$f" ] && [ "$(basename "$f")" != $page ] &&
+        ln -s "$(cd "$(dirname "$f")" && pwd)/$(basename "$f")" "$work/"
 done
-"$author" build "$presentation" --screen "$screen" -o "$work/page.html" || exit 1
+"$author" build "$presentation" --screen "$screen" -o "$work/$page" || exit 1
 mkdir -p "$(dirname "$out")"
 # As root Chromium runs only without its sandbox.
 "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars \
-    --window-size="$width,$height" --screenshot="$out" "file://$work/page.html" \
+    --window-size="$width,$height" --screenshot="$out" "file://$work/$page" \
     >"$build/preview-chromium.log" 2>&1
 if [ ! -s "$out" ]; then
     cat "$build/preview-chromium.log" >&2

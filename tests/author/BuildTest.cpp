@@ -70,7 +70,7 @@ TEST(AuthorBuild, UnreadableFileIsNamed) {
 // init writes the sample as the source tree holds it, and nothing over what is there.
 TEST(AuthorInit, WritesTheSampleOnceAndNothingOver) {
     TempFolder folder;
-    std::string target = folder.File("talk");
+    std::string target = folder.File("new\\talk"); // two folders to make
     AuthorOutcome first = AuthorRun("init " + Quoted(target));
     ASSERT_EQ(0u, first.exitCode) << first.err;
     std::string sample = SampleFolder();
