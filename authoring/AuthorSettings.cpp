@@ -82,9 +82,9 @@ bool SettingsIsWholeNumber(const char* text) {
 int AuthorEncodeBytes(const char* plainName, const char* plain, size_t length, bool entities,
                       char** stored, size_t* storedLength) {
     // Every plain byte gives at most a six-byte reference, and each line two more.
-    if (length > (SIZE_MAX - 64) / 8) return 0;
-    size_t room = length * 6 + SettingsCount * 2 + 1;
-    char* out = (char*)HeapAlloc(HeapMain(), 0, room);
+    char* out = nullptr;
+    if (length <= (SIZE_MAX - 64) / 8)
+        out = (char*)HeapAlloc(HeapMain(), 0, length * 6 + SettingsCount * 2 + 1);
     if (!out) {
         ErrPrint("%s: out of memory\n", plainName);
         return 0;
