@@ -1,11 +1,12 @@
 # make        builds build/bin/lumivane.exe (and the tests)
 # make test   builds and runs every test under Wine on a private display
 # make bench  builds and prints the benchmark figures
+# make preview [PRESENTATION=dir] [SCREEN=WxH]  draws the page into build/preview.png
 BUILD ?= build
 JOBS ?= $(shell nproc)
 TOOLCHAIN ?= i686
 
-.PHONY: all deps configure test bench clean
+.PHONY: all deps configure test bench preview clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -37,6 +38,17 @@ bench: configure
 	sh cmake/testenv.sh setup $$b >/dev/null; \
 	cd $$b && ../cmake/wine-run.sh bin/lumivane_bench.exe; rc=$$?; \
 		sh ../cmake/testenv.sh teardown . ; exit $$rc
+
+# The page that lumivane-author builds, drawn by headless Chromium. Without a
+# PRESENTATION it is the sample; the tool runs from the build the machine can run.
+PRESENTATION ?=
+SCREEN ?= 1280x720
+preview: configure
+	@b=$(BUILD); [ "$$(sh cmake/test-arch.sh)" = i686 ] || { b=$(BUILD)-x64; \
+		$(MAKE) --no-print-directory BUILD=$$b TOOLCHAIN=x86_64 configure >/dev/null; }; \
+	cmake --build $$b -j $(JOBS) --target lumivane-author >$$b/preview-build.log 2>&1 \
+		|| { cat $$b/preview-build.log; exit 1; }; \
+	sh cmake/preview.sh $$b "$(PRESENTATION)" "$(SCREEN)" $(BUILD)/preview.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-x64

@@ -21,7 +21,12 @@ static int32_t SettingsAdd(int32_t a, int32_t b) {
 }
 
 int SettingsRead() {
-    if (!FileOpenRead(0, "data/1013.dat")) return 0;
+    return SettingsReadFile("data/1013.dat", GetSystemMetrics(SM_CXSCREEN),
+                            GetSystemMetrics(SM_CYSCREEN));
+}
+
+int SettingsReadFile(const char* path, int32_t screenWidth, int32_t screenHeight) {
+    if (!FileOpenRead(0, path)) return 0;
     int ok = 1;
     for (int32_t n = 1; n <= SettingsCount && ok; n++) {
         size_t length = 0;
@@ -38,8 +43,8 @@ int SettingsRead() {
         size_t plainLength = Decode(trimmed, trimmedLength, SettingsShift, 1, trimmed);
         ok = TextSet(&gValues[n], trimmed, plainLength);
         if (ok && n == 2) {
-            ok = SettingsStoreNumber(&gPageWidth, GetSystemMetrics(SM_CXSCREEN)) &&
-                 SettingsStoreNumber(&gPageHeight, GetSystemMetrics(SM_CYSCREEN));
+            ok = SettingsStoreNumber(&gPageWidth, screenWidth) &&
+                 SettingsStoreNumber(&gPageHeight, screenHeight);
         }
     }
     if (ok) {

@@ -1,6 +1,8 @@
 # The floors of the house, from the ground up. A folder may include only its own
 # floor and those below it; the configure step refuses a source that reaches up.
-set(LUMIVANE_FLOORS base files windows gadgets builder)
+# authoring/ stands beside builder/: it reaches base/, files/ and the builder's
+# page library only (authoring/CMakeLists.txt checks which builder headers).
+set(LUMIVANE_FLOORS base files windows gadgets builder authoring)
 
 # lumivane_floor(NAME "LOWER;FLOORS" [LIBS...]): the library lumivane_NAME from
 # every source of the folder NAME, linked to the floors named below it.

@@ -1,0 +1,113 @@
+#include "authoring/AuthorOutput.h"
+#include "base/Heap.h"
+#include "files/File.h"
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+static int HandleWrite(HANDLE handle, const char* bytes, size_t length) {
+    while (length > 0) {
+        DWORD chunk = length > (1u << 30) ? (1u << 30) : (DWORD)length;
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes, chunk, &written, nullptr) || written == 0) return 0;
+        bytes += written;
+        length -= written;
+    }
+    return 1;
+}
+
+static void HandlePrint(DWORD which, const char* format, va_list arguments) {
+    char buffer[4096];
+    int length = vsnprintf(buffer, sizeof buffer, format, arguments);
+    if (length < 0) return;
+    // A message longer than the buffer is cut rather than lost.
+    if ((size_t)length >= sizeof buffer) length = sizeof buffer - 1;
+    HandleWrite(GetStdHandle(which), buffer, (size_t)length);
+}
+
+void OutPrint(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    HandlePrint(STD_OUTPUT_HANDLE, format, arguments);
+    va_end(arguments);
+}
+
+void ErrPrint(const char* format, ...) {
+    va_list arguments;
+    va_start(arguments, format);
+    HandlePrint(STD_ERROR_HANDLE, format, arguments);
+    va_end(arguments);
+}
+
+int OutWrite(const char* bytes, size_t length) {
+    return HandleWrite(GetStdHandle(STD_OUTPUT_HANDLE), bytes, length);
+}
+
+char* AuthorFileRead(const char* path, size_t* length) {
+    if (!FileOpenRead(0, path)) return nullptr;
+    int32_t size = FileGetLength();
+    char* bytes = size >= 0 ? (char*)HeapAlloc(HeapMain(), 0, (size_t)size + 1) : nullptr;
+    if (bytes && FileReadBlock(bytes, (DWORD)size) != (DWORD)size) {
+        HeapFree(HeapMain(), 0, bytes);
+        bytes = nullptr;
+    }
+    FileClose(0);
+    if (!bytes) return nullptr;
+    bytes[size] = 0;
+    *length = (size_t)size;
+    return bytes;
+}
+
+void AuthorFileFree(char* bytes) {
+    if (bytes) HeapFree(HeapMain(), 0, bytes);
+}
+
+static int FileWriteWhole(const char* path, const char* bytes, size_t length) {
+    HANDLE handle = (HANDLE)FileCreate(0, path);
+    if (!handle) return 0;
+    int ok = HandleWrite(handle, bytes, length);
+    FileClose(0);
+    return ok;
+}
+
+int AuthorFileReplace(const char* path, const char* bytes, size_t length) {
+    // A read-only file is kept as it is, the same everywhere: Windows refuses to
+    // move a file over it, Wine may not.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
+    char temporary[MAX_PATH + 32];
+    int n = snprintf(temporary, sizeof temporary, "%s.%lu.tmp", path,
+                     (unsigned long)GetCurrentProcessId());
+    if (n < 0 || (size_t)n >= sizeof temporary) return 0;
+    if (!FileWriteWhole(temporary, bytes, length) ||
+        !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temporary);
+        return 0;
+    }
+    return 1;
+}
+
+int AuthorFileMake(const char* path, const char* bytes, size_t length) {
+    if (FileWriteWhole(path, bytes, length)) return 1;
+    DeleteFileA(path);
+    return 0;
+}
+
+void AuthorEscape(const char* value, size_t length, char* out) {
+    static const char kHex[] = "0123456789ABCDEF";
+    for (size_t i = 0; i < length; i++) {
+        unsigned char c = (unsigned char)value[i];
+        if (c == '\\') {
+            *out++ = '\\';
+            *out++ = '\\';
+        } else if (c < 32 || c == 127) {
+            *out++ = '\\';
+            *out++ = 'x';
+            *out++ = kHex[c >> 4];
+            *out++ = kHex[c & 15];
+        } else {
+            *out++ = (char)c;
+        }
+    }
+    *out = 0;
+}

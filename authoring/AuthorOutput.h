@@ -1,0 +1,23 @@
+// What the authors' tool says and the whole files it reads and writes.
+//   OutPrint / ErrPrint   formatted text on standard output / standard error
+//   OutWrite              bytes on standard output, unchanged (no line end translation)
+//   AuthorFileRead        a whole file into a block of the main heap, with a zero
+//                         after it; null when it can't be opened or read
+//   AuthorFileFree        gives such a block back
+//   AuthorFileReplace     writes a file whole or not at all: a temporary file beside
+//                         it first, then moved over it; 0 on failure (a read-only
+//                         file is a failure), the old file kept
+//   AuthorFileMake        writes a new file; 0 on failure
+//   AuthorEscape          a value for showing: control bytes and "\" as \xHH and \\,
+//                         written to `out` (4 * length + 1 bytes)
+#pragma once
+#include <stddef.h>
+
+void OutPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void ErrPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
+int OutWrite(const char* bytes, size_t length);
+char* AuthorFileRead(const char* path, size_t* length);
+void AuthorFileFree(char* bytes);
+int AuthorFileReplace(const char* path, const char* bytes, size_t length);
+int AuthorFileMake(const char* path, const char* bytes, size_t length);
+void AuthorEscape(const char* value, size_t length, char* out);

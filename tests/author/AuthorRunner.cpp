@@ -1,0 +1,43 @@
+#include "AuthorRunner.h"
+#include "../TestSupport.h"
+
+static HANDLE InheritableFile(const std::string& path) {
+    SECURITY_ATTRIBUTES security = {sizeof security, nullptr, TRUE};
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder) {
+    AuthorOutcome outcome;
+    TempFolder streams;
+    HANDLE out = InheritableFile(streams.File("out"));
+    HANDLE err = InheritableFile(streams.File("err"));
+    std::string exe = ModuleFolder() + "lumivane-author.exe";
+    std::string commandLine = Quoted(exe) + " " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    PROCESS_INFORMATION process = {};
+    if (out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
+        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                       nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        outcome.started = true;
+        CloseHandle(process.hThread);
+        if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 99);
+        GetExitCodeProcess(process.hProcess, &outcome.exitCode);
+        CloseHandle(process.hProcess);
+    }
+    if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+    if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
+    ReadWholeFile(streams.File("out"), &outcome.out);
+    ReadWholeFile(streams.File("err"), &outcome.err);
+    return outcome;
+}

@@ -1,0 +1,118 @@
+#include "../PageData.h"
+#include "AuthorRunner.h"
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kMarker = "codebase random>";
+
+// A data folder with nothing to report: every line end the reader knows,
+// spaces and tabs round lines, blank lines after the markers.
+std::map<std::string, std::string> CleanFiles() {
+    return {
+        {"1013.dat", SettingsBytes({"demo", "", "Hi!", "", "", "", "0", "-3", "-40", "+32"})},
+        {"1010.dat", "<html><head>\r\n<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">"
+                     "\r\n<body style=\"width:\r\n  " +
+                         kMarker + "  \r\n\r\n"},
+        {"1011.dat", "  px;height:  \n"},
+        {"1015.dat", "px\">\n\t<h1>\n" + kMarker},
+        {"1016.dat", "</h1>\r<p>\r" + kMarker + "\r"},
+        {"1017.dat", "</p><i>\n" + kMarker + "\n   \n"},
+        {"1018.dat", "x\n" + kMarker + "\n"},
+        {"1019.dat", "</i></body></html>\n" + kMarker + "\n"},
+    };
+}
+
+} // namespace
+
+TEST(AuthorCheck, CleanFolderSaysNothing) {
+    TempFolder folder;
+    ASSERT_TRUE(WriteDataFiles(folder.Path(), CleanFiles()));
+    AuthorOutcome outcome = AuthorRun("check " + Quoted(folder.Path()));
+    ASSERT_TRUE(outcome.started);
+    EXPECT_EQ("", outcome.out);
+    EXPECT_EQ("", outcome.err);
+    EXPECT_EQ(0u, outcome.exitCode);
+}
+
+TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
+    struct Case {
+        const char* what;
+        const char* file;    // the file changed, or removed when `bytes` is null
+        const char* bytes;   // its new content
+        std::string reports; // the report lines, after "DIR/"
+    } cases[] = {
+        {"settings missing", "1013.dat", nullptr, "data/1013.dat:1: missing"},
+        {"fragment missing", "1017.dat", nullptr, "data/1017.dat:1: missing"},
+        {"one-line fragment missing", "1011.dat", nullptr, "data/1011.dat:1: missing"},
+        {"no end marker", "1016.dat", "</h1>\n<p>\n", "data/1016.dat:3: no end marker"},
+        {"no end marker, empty file", "1019.dat", "", "data/1019.dat:1: no end marker"},
+        {"lines after the marker", "1018.dat", "x\ncodebase random>\n\n  y\nz\n",
+         "data/1018.dat:4: after the end marker of line 2"},
+        {"a tab in the marker", "1015.dat", "px\">\ncodebase random>\t\ncodebase random>\n",
+         "data/1015.dat:2: nearly the end marker \"codebase random>\" but not it (a tab)"},
+        {"letter case", "1015.dat", "px\">\nCodebase Random>\ncodebase random>\n",
+         "data/1015.dat:2: nearly the end marker \"codebase random>\" but not it (another "
+         "letter case)"},
+        {"extra characters", "1015.dat",
+         "codebase  random>\n<!-- codebase random> -->\n"
+         "codebase random>",
+         "data/1015.dat:1: nearly the end marker \"codebase random>\" but not it (extra or "
+         "missing characters)|data/1015.dat:2: nearly"},
+        {"second line of the one-line fragment", "1011.dat", "px;height:\r\n\r\nmore\r\n",
+         "data/1011.dat:3: only the first line of this file is read"},
+        {"short settings", "1013.dat", "\xab\xab\r\n\r\n", "data/1013.dat:3: only 2 lines"},
+        {"nine settings lines", "1013.dat", nullptr, "data/1013.dat:10: only 9 lines"},
+        {"adjustments not plain numbers", "1013.dat", nullptr,
+         "data/1013.dat:7: the x adjustment \"12px\" is not a plain whole number: the presenter "
+         "reads it as 12|data/1013.dat:10: the height adjustment \"99999999999\" is not a plain "
+         "whole number: the presenter reads it as 1215752191"},
+        {"no document mode", "1010.dat", "<html><body style=\"width:\ncodebase random>\n",
+         "data/1010.dat:1: warning: the page declares no document mode"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        auto files = CleanFiles();
+        if (c.bytes)
+            files[c.file] = c.bytes;
+        else
+            files.erase(c.file);
+        if (std::string(c.what) == "nine settings lines")
+            files["1013.dat"] = SettingsBytes({"", "", "", "", "", "", "0", "0", "0"});
+        if (std::string(c.what) == "adjustments not plain numbers")
+            files["1013.dat"] =
+                SettingsBytes({"", "", "", "", "", "", "12px", "0", "", "99999999999"});
+        ASSERT_TRUE(WriteDataFiles(folder.Path(), files));
+        AuthorOutcome outcome = AuthorRun("check " + Quoted(folder.Path()));
+        EXPECT_EQ(1u, outcome.exitCode);
+        // Each expected report starts a line of its own, in this order.
+        size_t at = 0;
+        std::string expected = c.reports + "|";
+        for (size_t start = 0, bar; (bar = expected.find('|', start)) != std::string::npos;
+             start = bar + 1) {
+            std::string line = "\n" + folder.Path() + "/" + expected.substr(start, bar - start);
+            size_t found = ("\n" + outcome.out).find(line, at);
+            EXPECT_NE(std::string::npos, found) << line << "\nin\n" << outcome.out;
+            if (found != std::string::npos) at = found + line.size();
+        }
+        // Nothing else is reported: one line per expected report.
+        size_t lines = 0;
+        for (char ch : outcome.out) lines += ch == '\n';
+        size_t reports = 1;
+        for (char ch : c.reports) reports += ch == '|';
+        EXPECT_EQ(reports, lines) << outcome.out;
+    }
+}
+
+TEST(AuthorCheck, FolderWithoutDataFolder) {
+    TempFolder folder;
+    AuthorOutcome outcome = AuthorRun("check " + Quoted(folder.Path()));
+    EXPECT_EQ(1u, outcome.exitCode);
+    EXPECT_EQ(folder.Path() + "/data: no data folder: the presenter stops with \"Error: can't "
+                              "read the file\"\n",
+              outcome.out);
+    outcome = AuthorRun("check " + Quoted(folder.File("nowhere")));
+    EXPECT_EQ(1u, outcome.exitCode);
+    EXPECT_EQ(folder.File("nowhere") + ": can't open the folder\n", outcome.out);
+}
