@@ -1,3 +1,4 @@
+# make demo   builds the program and shows the sample presentation under Wine
 # make        builds build/bin/lumivane.exe (and the tests)
 # make test   builds and runs every test under Wine on a private display
 # make bench  builds and prints the benchmark figures
@@ -5,7 +6,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 TOOLCHAIN ?= i686
 
-.PHONY: all deps configure test bench clean
+.PHONY: all deps configure demo test bench clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -16,6 +17,19 @@ deps:
 configure: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$(TOOLCHAIN).cmake -DCMAKE_BUILD_TYPE=Release
+
+# The program and the sample in $(BUILD)/demo, run under Wine (see cmake/demo.sh).
+# Where the machine runs no 32-bit programs, the 64-bit build runs instead.
+demo: configure
+	@sh cmake/deps.sh demo
+	@cmake --build $(BUILD) -j $(JOBS) --target lumivane >$(BUILD)/demo-build.log 2>&1 \
+		|| { cat $(BUILD)/demo-build.log; exit 1; }
+	@b=$(BUILD); if [ "$$(sh cmake/test-arch.sh)" != i686 ]; then b=$(BUILD)-x64; \
+		echo "demo: this machine runs no 32-bit programs: running the 64-bit build of $$b"; \
+		$(MAKE) --no-print-directory BUILD=$$b TOOLCHAIN=x86_64 configure >/dev/null && \
+		cmake --build $$b -j $(JOBS) --target lumivane >$$b/demo-build.log 2>&1 \
+		|| { cat $$b/demo-build.log; exit 1; }; fi; \
+	sh cmake/demo.sh $(BUILD) $$b
 
 # Where the machine runs no 32-bit programs, the tests run a 64-bit build of the
 # same code in $(BUILD)-x64; the 32-bit program is still built in $(BUILD).

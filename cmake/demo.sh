@@ -52,8 +52,7 @@ render_page() {
 if [ -n "${DISPLAY:-}" ]; then
     echo "demo: the presentation covers the screen of $DISPLAY; press Escape to end it"
     # The user's display: the program's Wine prefix, without the tests' private display.
-    (cd "$demo" && WINEDEBUG=-all . "$here/wine-env.sh" 2>/dev/null; \
-        cd "$demo" && build="$program_build" && . "$here/wine-env.sh" && exec "$WINE" lumivane.exe)
+    (build="$program_build" && . "$here/wine-env.sh" && cd "$demo" && exec "$WINE" lumivane.exe)
     rc=$?
     echo "demo: the program ended with exit code $rc"
     report_page
