@@ -1,7 +1,8 @@
 # make demo   builds the program and shows the sample presentation under Wine
 # make        builds build/bin/lumivane.exe (and the tests)
 # make test   builds and runs every test under Wine on a private display
-# make bench  builds and prints the benchmark figures
+# make bench  builds and prints the benchmark figures (exe_kib: the size of
+#             $(BUILD)/bin/lumivane.exe)
 BUILD ?= build
 JOBS ?= $(shell nproc)
 TOOLCHAIN ?= i686
@@ -49,8 +50,12 @@ bench: configure
 	cmake --build $$b -j $(JOBS) --target lumivane_bench >$$b/bench-build.log 2>&1 \
 		|| { cat $$b/bench-build.log; exit 1; }; \
 	sh cmake/testenv.sh setup $$b >/dev/null; \
-	cd $$b && ../cmake/wine-run.sh bin/lumivane_bench.exe; rc=$$?; \
-		sh ../cmake/testenv.sh teardown . ; exit $$rc
+	(cd $$b && ../cmake/wine-run.sh bin/lumivane_bench.exe); rc=$$?; \
+	sh cmake/testenv.sh teardown $$b; \
+	cmake --build $(BUILD) -j $(JOBS) --target lumivane >$(BUILD)/bench-build.log 2>&1 \
+		|| { cat $(BUILD)/bench-build.log; exit 1; }; \
+	awk -v bytes=$$(wc -c <$(BUILD)/bin/lumivane.exe) 'BEGIN { printf "exe_kib %.3f\n", bytes / 1024 }'; \
+	exit $$rc
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-x64

@@ -6,10 +6,16 @@
 
 typedef BOOL(WINAPI* AtlAxWinInitProc)();
 typedef HRESULT(WINAPI* AtlAxGetControlProc)(HWND host, IUnknown** control);
+typedef BSTR(WINAPI* SysAllocStringLenProc)(const OLECHAR* text, UINT length);
+typedef void(WINAPI* SysFreeStringProc)(BSTR text);
 
 static const char* gLibraryName = "ATL.DLL";
 static HMODULE gLibrary;
 static AtlAxGetControlProc gGetControl;
+// OLE Automation's BSTR calls, loaded with the browser rather than at start-up,
+// which they would slow down for nothing until then.
+static SysAllocStringLenProc gAllocString;
+static SysFreeStringProc gFreeString;
 static bool gReady;
 static int gLoads; // successful loads of the library, for the tests
 
@@ -18,8 +24,18 @@ static const GadgetKind gBrowserKind = {nullptr, nullptr, nullptr, nullptr, Brow
 // The host window's own procedure, kept beside it while the browser's is in front.
 static const char kHostProcProperty[] = "LumivaneBrowserHost";
 
+static bool BrowserStringsLoad() {
+    if (gAllocString && gFreeString) return true;
+    HMODULE automation = LoadLibraryA("OLEAUT32.DLL");
+    if (!automation) return false;
+    gAllocString = (SysAllocStringLenProc)(void*)GetProcAddress(automation, "SysAllocStringLen");
+    gFreeString = (SysFreeStringProc)(void*)GetProcAddress(automation, "SysFreeString");
+    return gAllocString && gFreeString;
+}
+
 // A failed attempt leaves nothing ready, so the next creation makes a whole new one.
 static void BrowserHostLoad() {
+    if (!BrowserStringsLoad()) return;
     HMODULE library = LoadLibraryA(gLibraryName);
     if (!library) return;
     AtlAxWinInitProc init = (AtlAxWinInitProc)(void*)GetProcAddress(library, "AtlAxWinInit");
@@ -104,15 +120,15 @@ void BrowserNavigate(HWND host, const char* url) {
     // Sized to the URL, however long: it is passed whole or not at all.
     int length = MultiByteToWideChar(CP_ACP, 0, url, -1, nullptr, 0);
     if (length <= 0) return;
-    BSTR wide = SysAllocStringLen(nullptr, (UINT)length - 1);
+    if (!BrowserStringsLoad()) return;
+    BSTR wide = gAllocString(nullptr, (UINT)length - 1);
     if (!wide) return;
     MultiByteToWideChar(CP_ACP, 0, url, -1, wide, length);
-    VARIANT target;
-    VariantInit(&target);
+    VARIANT target = {};
     target.vt = VT_BSTR;
     target.bstrVal = wide;
     browser->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
-    SysFreeString(wide);
+    gFreeString(wide);
 }
 
 // Queries for the tests, declared in their own header.

@@ -8,10 +8,10 @@
 
 struct ProgramOutcome {
     bool started = false;
-    bool boxShown = false; // a window titled "Lumivane" of the program came up
-    std::string boxText;   // the texts of the box's static controls, joined by '|'
+    bool boxShown = false;  // a window titled "Lumivane" of the program came up
+    std::string boxText;    // the texts of the box's static controls, joined by '|'
     bool presented = false; // the presentation window came up (Escape was pressed on it)
-    bool exited = false;   // the process ended within the wait
+    bool exited = false;    // the process ended within the wait
     DWORD exitCode = 0xFFFFFFFF;
 };
 
