@@ -14,7 +14,7 @@ static int32_t WrappingSum(int32_t a, int32_t b, int32_t c) {
 }
 
 // The browser overhangs the window on every side, so its own edges stay outside.
-void PresentationBrowserRect(int32_t screenWidth, int32_t screenHeight, int32_t rect[4]) {
+static void PresentationBrowserRect(int32_t screenWidth, int32_t screenHeight, int32_t rect[4]) {
     rect[0] = WrappingSum(TextToNumber(SettingsValue(7)), -10, 0);
     rect[1] = WrappingSum(TextToNumber(SettingsValue(8)), -15, 0);
     rect[2] = WrappingSum(screenWidth, TextToNumber(SettingsValue(9)), 27);

@@ -3,12 +3,11 @@
 //                    in it at the page URL, binds Escape to menu id 40 and waits
 //                    for events; returns when Escape is pressed or the window is
 //                    closed, and at once when the window can't be opened
-//   PresentationBrowserRect  the browser's place: left, top, width, height from
-//                    the screen size and settings values 7 to 10 (sums wrap)
+// The browser's place comes from the screen size and settings values 7 to 10
+// (x, y, width and height adjustments; sums wrap).
 #pragma once
 #include <stdint.h>
 
 const int32_t PresentationEscapeId = 40;
 
 void PresentationRun();
-void PresentationBrowserRect(int32_t screenWidth, int32_t screenHeight, int32_t rect[4]);

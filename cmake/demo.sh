@@ -51,6 +51,8 @@ render_page() {
 
 if [ -n "${DISPLAY:-}" ]; then
     echo "demo: the presentation covers the screen of $DISPLAY; press Escape to end it"
+    # A wineserver left from the tests would keep its private display's size.
+    sh "$here/testenv.sh" teardown "$program_build"
     # The user's display: the program's Wine prefix, without the tests' private display.
     (build="$program_build" && . "$here/wine-env.sh" && cd "$demo" && exec "$WINE" lumivane.exe)
     rc=$?
