@@ -29,6 +29,12 @@ run_program() {
 report_page() {
     if [ -f "$demo/data/1014.dat" ]; then
         echo "demo: page file written: build/demo/data/1014.dat ($(wc -c <"$demo/data/1014.dat") bytes)"
+        insert=$(sed -n 3p "$root/examples/sample/settings.txt" | tr -d '\r')
+        if grep -qF -- "$insert" "$demo/data/1014.dat"; then
+            echo "demo: the page holds the settings' insert text \"$insert\""
+        else
+            echo "demo: the page lacks the settings' insert text \"$insert\""
+        fi
     else
         echo "demo: no page file was written"
     fi
