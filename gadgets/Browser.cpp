@@ -65,10 +65,7 @@ static LRESULT CALLBACK BrowserHostProc(HWND host, UINT message, WPARAM wParam, 
         SetWindowLongPtrA(host, GWLP_USERDATA, 0);
         if (browser) browser->Release();
     }
-    if (message == WM_NCDESTROY) {
-        RemovePropA(host, kHostProcProperty);
-        SetWindowLongPtrA(host, GWLP_WNDPROC, (LONG_PTR)proc);
-    }
+    if (message == WM_NCDESTROY) RemovePropA(host, kHostProcProperty);
     if (!proc) return DefWindowProcA(host, message, wParam, lParam);
     return CallWindowProcA(proc, host, message, wParam, lParam);
 }
