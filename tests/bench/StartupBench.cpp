@@ -61,7 +61,7 @@ void BenchStartup() {
     TempFolder data;
     WriteDataFiles(data.Path(), SampleDataFiles());
     double program = 1e30, bare = 1e30;
-    for (int round = 0; round < 15; round++) {
+    for (int round = 0; round < 25; round++) {
         double p = StartupSeconds(folder + "lumivane.exe", data.Path());
         double b = StartupSeconds(folder + "lumivane_bare_window.exe", data.Path());
         if (p < 0 || b < 0) {
