@@ -1,12 +1,14 @@
+# make demo   builds the program and shows the sample presentation under Wine
 # make        builds build/bin/lumivane.exe (and the tests)
 # make test   builds and runs every test under Wine on a private display
-# make bench  builds and prints the benchmark figures
+# make bench  builds and prints the benchmark figures (exe_kib: the size of
+#             $(BUILD)/bin/lumivane.exe)
 # make preview [PRESENTATION=dir] [SCREEN=WxH]  draws the page into build/preview.png
 BUILD ?= build
 JOBS ?= $(shell nproc)
 TOOLCHAIN ?= i686
 
-.PHONY: all deps configure test bench preview clean
+.PHONY: all deps configure demo test bench preview clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -17,6 +19,19 @@ deps:
 configure: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) \
 		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$(TOOLCHAIN).cmake -DCMAKE_BUILD_TYPE=Release
+
+# The program and the sample in $(BUILD)/demo, run under Wine (see cmake/demo.sh).
+# Where the machine runs no 32-bit programs, the 64-bit build runs instead.
+demo: configure
+	@sh cmake/deps.sh demo
+	@cmake --build $(BUILD) -j $(JOBS) --target lumivane >$(BUILD)/demo-build.log 2>&1 \
+		|| { cat $(BUILD)/demo-build.log; exit 1; }
+	@b=$(BUILD); if [ "$$(sh cmake/test-arch.sh)" != i686 ]; then b=$(BUILD)-x64; \
+		echo "demo: this machine runs no 32-bit programs: running the 64-bit build of $$b"; \
+		$(MAKE) --no-print-directory BUILD=$$b TOOLCHAIN=x86_64 configure >/dev/null && \
+		cmake --build $$b -j $(JOBS) --target lumivane >$$b/demo-build.log 2>&1 \
+		|| { cat $$b/demo-build.log; exit 1; }; fi; \
+	sh cmake/demo.sh $(BUILD) $$b
 
 # Where the machine runs no 32-bit programs, the tests run a 64-bit build of the
 # same code in $(BUILD)-x64; the 32-bit program is still built in $(BUILD).
@@ -36,8 +51,12 @@ bench: configure
 	cmake --build $$b -j $(JOBS) --target lumivane_bench >$$b/bench-build.log 2>&1 \
 		|| { cat $$b/bench-build.log; exit 1; }; \
 	sh cmake/testenv.sh setup $$b >/dev/null; \
-	cd $$b && ../cmake/wine-run.sh bin/lumivane_bench.exe; rc=$$?; \
-		sh ../cmake/testenv.sh teardown . ; exit $$rc
+	(cd $$b && ../cmake/wine-run.sh bin/lumivane_bench.exe); rc=$$?; \
+	sh cmake/testenv.sh teardown $$b; \
+	cmake --build $(BUILD) -j $(JOBS) --target lumivane >$(BUILD)/bench-build.log 2>&1 \
+		|| { cat $(BUILD)/bench-build.log; exit 1; }; \
+	awk -v bytes=$$(wc -c <$(BUILD)/bin/lumivane.exe) 'BEGIN { printf "exe_kib %.3f\n", bytes / 1024 }'; \
+	exit $$rc
 
 # The page that lumivane-author builds, drawn by headless Chromium. Without a
 # PRESENTATION it is the sample; the tool runs from the build the machine can run.

@@ -3,6 +3,7 @@
 #include "base/ObjectList.h"
 #include "base/Texts.h"
 #include "builder/Page.h"
+#include "builder/Presentation.h"
 #include "builder/Settings.h"
 #include "files/File.h"
 #include "gadgets/Gadget.h"
@@ -23,6 +24,7 @@ void ProgramRun() {
     SettingsLoad();
     PageAssemble();
     PageWrite();
+    PresentationRun();
     ProgramEnd();
 }
 

@@ -1,10 +1,13 @@
 #!/bin/sh
 # The test environment of one build folder: a Wine prefix inside it (made once),
 # a private Xvfb display and a persistent wineserver for the run.
-#   testenv.sh setup BUILD | teardown BUILD
+#   testenv.sh setup BUILD [WIDTHxHEIGHT] | teardown BUILD
+# The display is 1024x768 unless another size is given. Wine's desktop keeps the
+# size of the display its wineserver started on, so each setup starts a new one.
 set -u
 action=$1
 build=$(cd "$2" && pwd)
+size=${3:-1024x768}
 env_dir="$build/testenv"
 WINEDEBUG=-all
 . "$(dirname "$0")/wine-env.sh"
@@ -21,7 +24,7 @@ setup() {
     teardown
     mkdir -p "$env_dir"
     # -displayfd lets Xvfb pick a free display number and tell us which.
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    setsid Xvfb -displayfd 3 -screen 0 ${size}x24 -nolisten tcp \
         3>"$env_dir/display.raw" >"$env_dir/xvfb.log" 2>&1 </dev/null &
     echo $! >"$env_dir/xvfb.pid"
     i=0
@@ -43,7 +46,7 @@ setup() {
     # destroys unless it manages the windows itself.
     setsid "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
         >>"$env_dir/services.log" 2>&1 </dev/null
-    echo "display :$(cat "$env_dir/display"), prefix $WINEPREFIX"
+    echo "display :$(cat "$env_dir/display") at $size, prefix $WINEPREFIX"
 }
 
 case "$action" in

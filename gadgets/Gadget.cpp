@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 static NumberTable gTable; // entries: one GadgetEntry
+static HWND gParent;
 
 int GadgetLibraryInit() {
+    gParent = nullptr;
     if (!NumberTableInit(&gTable, sizeof(GadgetEntry), 30, 30, 2)) return 0;
     InitCommonControls();
     return 1;
@@ -12,4 +14,63 @@ int GadgetLibraryInit() {
 
 void CommonControlsInit() {
     InitCommonControls();
+}
+
+HWND GadgetListCreate(HWND parent) {
+    gParent = parent;
+    return parent;
+}
+
+HWND GadgetParent() {
+    return gParent;
+}
+
+GadgetEntry* GadgetLookup(intptr_t number) {
+    return (GadgetEntry*)NumberTableLookup(&gTable, number);
+}
+
+// Destroys the window of an entry already emptied. Its own procedure goes back
+// in front first: the empty entry no longer knows it, and the window's
+// destruction messages must still reach it.
+static void GadgetDestroy(intptr_t, void* held) {
+    GadgetEntry* gadget = (GadgetEntry*)held;
+    if (gadget->previousProc &&
+        GetWindowLongPtrA(gadget->window, GWLP_WNDPROC) == (LONG_PTR)GadgetSubclassProc)
+        SetWindowLongPtrA(gadget->window, GWLP_WNDPROC, (LONG_PTR)gadget->previousProc);
+    if (gadget->kind && gadget->kind->free)
+        gadget->kind->free(gadget->window);
+    else
+        DestroyWindow(gadget->window);
+}
+
+GadgetEntry* GadgetSlotClaim(intptr_t number) {
+    return (GadgetEntry*)NumberTableSlot(&gTable, &number, GadgetDestroy);
+}
+
+void GadgetFree(intptr_t number) {
+    NumberTableEmpty(&gTable, number, GadgetDestroy);
+}
+
+void GadgetSubclass(GadgetEntry* entry) {
+    entry->previousProc =
+        (WNDPROC)SetWindowLongPtrA(entry->window, GWLP_WNDPROC, (LONG_PTR)GadgetSubclassProc);
+}
+
+void GadgetSlotRelease(intptr_t number) {
+    NumberTableRelease(&gTable, number);
+}
+
+LRESULT CALLBACK GadgetSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    intptr_t number = GetWindowLongPtrA(window, GWLP_ID);
+    GadgetEntry* entry = GadgetLookup(number);
+    if (!entry || entry->window != window) return DefWindowProcA(window, message, wParam, lParam);
+    // Read before the release, which may free the record that holds it.
+    WNDPROC proc = entry->previousProc;
+    if (message == WM_NCDESTROY) GadgetSlotRelease(number);
+    return CallWindowProcA(proc, window, message, wParam, lParam);
+}
+
+// Queries for the tests, declared in their own header.
+int32_t GadgetCount() {
+    return gTable.count;
 }

@@ -12,3 +12,9 @@ int32_t WindowAnyCount();
 int RequesterRecordCount(DWORD threadId);
 // Growth of the string base past `most` bytes fails; SIZE_MAX lifts the limit.
 void StringBaseLimit(size_t most);
+int32_t GadgetCount();
+// Successful loads of the browser's library; the library's name; and the next
+// creation loading it anew, as right after start-up.
+int BrowserLoadCount();
+void BrowserLibraryName(const char* name);
+void BrowserHostForget();

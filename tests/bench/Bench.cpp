@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
     if (argc > 1 && strcmp(argv[1], "page-peak") == 0) return BenchPagePeak();
     BenchReadLine();
     BenchPage();
+    BenchStartup();
     return 0;
 }

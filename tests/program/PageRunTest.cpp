@@ -24,6 +24,7 @@ TEST_F(PageRun, WritesThePageFileAndEnds) {
     ProgramOutcome outcome = ProgramRunInFolder(folder_.Path());
     ASSERT_TRUE(outcome.started);
     EXPECT_FALSE(outcome.boxShown) << outcome.boxText;
+    EXPECT_TRUE(outcome.presented);
     EXPECT_TRUE(outcome.exited);
     EXPECT_EQ(0u, outcome.exitCode);
     EXPECT_EQ(SamplePage(), PageFile());

@@ -6,6 +6,7 @@ namespace {
 struct BoxSearch {
     DWORD processId;
     HWND box;
+    HWND other; // a visible window of the program that is not the box
 };
 
 BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
@@ -14,12 +15,13 @@ BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
     GetWindowThreadProcessId(window, &process);
     char title[64] = "";
     GetWindowTextA(window, title, sizeof title);
-    if (process == search->processId && IsWindowVisible(window) &&
-        lstrcmpA(title, "Lumivane") == 0) {
-        search->box = window;
-        return FALSE;
+    if (process != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (lstrcmpA(title, "Lumivane") != 0) {
+        search->other = window;
+        return TRUE;
     }
-    return TRUE;
+    search->box = window;
+    return FALSE;
 }
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM parameter) {
@@ -59,11 +61,18 @@ ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseco
     CloseHandle(process.hThread);
 
     DWORD start = GetTickCount();
-    BoxSearch search = {process.dwProcessId, nullptr};
+    BoxSearch search = {process.dwProcessId, nullptr, nullptr};
     while (GetTickCount() - start < waitMilliseconds) {
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
-        search.box = nullptr;
+        search.box = search.other = nullptr;
         EnumWindows(FindBox, (LPARAM)&search);
+        if (!search.box && search.other) {
+            // The presentation came up: Escape ends it.
+            outcome.presented = true;
+            SetForegroundWindow(search.other);
+            PressKey(VK_ESCAPE);
+            break;
+        }
         if (!search.box) continue;
         outcome.boxShown = true;
         // The box fills in its text while it comes up; give it a moment.
@@ -88,6 +97,7 @@ testing::AssertionResult ProgramReported(const ProgramOutcome& outcome,
                                          const std::string& message) {
     if (!outcome.started) return testing::AssertionFailure() << "the program did not start";
     if (!outcome.boxShown) return testing::AssertionFailure() << "no box came up";
+    if (outcome.presented) return testing::AssertionFailure() << "the presentation came up";
     if (outcome.boxText != message)
         return testing::AssertionFailure() << "the box said \"" << outcome.boxText << '"';
     if (!outcome.exited) return testing::AssertionFailure() << "Enter did not end the program";

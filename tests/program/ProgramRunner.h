@@ -1,5 +1,6 @@
 // Runs the built lumivane.exe in a folder, as a user would: waits for its
-// message box, reads what it says, presses Enter on it and waits for the exit.
+// message box, reads what it says, presses Enter on it and waits for the exit;
+// when the presentation comes up instead, presses Escape on it.
 #pragma once
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -7,9 +8,10 @@
 
 struct ProgramOutcome {
     bool started = false;
-    bool boxShown = false; // a window titled "Lumivane" of the program came up
-    std::string boxText;   // the texts of the box's static controls, joined by '|'
-    bool exited = false;   // the process ended within the wait
+    bool boxShown = false;  // a window titled "Lumivane" of the program came up
+    std::string boxText;    // the texts of the box's static controls, joined by '|'
+    bool presented = false; // the presentation window came up (Escape was pressed on it)
+    bool exited = false;    // the process ended within the wait
     DWORD exitCode = 0xFFFFFFFF;
 };
 

@@ -1,0 +1,40 @@
+#include "builder/Presentation.h"
+#include "base/TextRules.h"
+#include "builder/Page.h"
+#include "builder/Settings.h"
+#include "gadgets/Browser.h"
+#include "gadgets/Gadget.h"
+#include "windows/Event.h"
+#include "windows/Shortcut.h"
+#include "windows/Window.h"
+
+// Additions wrap: settings values are any 32-bit numbers.
+static int32_t WrappingSum(int32_t a, int32_t b, int32_t c) {
+    return (int32_t)((uint32_t)a + (uint32_t)b + (uint32_t)c);
+}
+
+// The browser overhangs the window on every side, so its own edges stay outside.
+static void PresentationBrowserRect(int32_t screenWidth, int32_t screenHeight, int32_t rect[4]) {
+    rect[0] = WrappingSum(TextToNumber(SettingsValue(7)), -10, 0);
+    rect[1] = WrappingSum(TextToNumber(SettingsValue(8)), -15, 0);
+    rect[2] = WrappingSum(screenWidth, TextToNumber(SettingsValue(9)), 27);
+    rect[3] = WrappingSum(screenHeight, TextToNumber(SettingsValue(10)), 32);
+}
+
+void PresentationRun() {
+    int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // Without a window no event could ever end the wait: the run ends here.
+    if (!WindowOpen(0, 0, 0, screenWidth, screenHeight, WS_POPUP, "")) return;
+    const char* url = PageUrl();
+    int32_t rect[4];
+    PresentationBrowserRect(screenWidth, screenHeight, rect);
+    if (GadgetListCreate(WindowHandle()))
+        BrowserGadgetCreate(1, rect[0], rect[1], rect[2], rect[3], url);
+    ShortcutAdd(0, VK_ESCAPE, PresentationEscapeId);
+    for (;;) {
+        int32_t code = EventWait();
+        if (code == EventMenu && EventMenuId() == PresentationEscapeId) return;
+        if (code == EventClose) return;
+    }
+}

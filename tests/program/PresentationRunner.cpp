@@ -1,0 +1,123 @@
+#include "PresentationRunner.h"
+#include "../TestSupport.h"
+#include <vector>
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter) {
+    WindowSearch* search = (WindowSearch*)parameter;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == search->processId && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+} // namespace
+
+std::string ProgramExe() {
+    return ModuleFolder() + "lumivane.exe";
+}
+
+PresentationProcess::PresentationProcess(const std::string& exe, const std::string& folder) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process))
+        return;
+    process_ = process.hProcess;
+    processId_ = process.dwProcessId;
+    threadId_ = process.dwThreadId;
+    CloseHandle(process.hThread);
+    WindowSearch search = {processId_, nullptr};
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
+        if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) break;
+        EnumWindows(FindVisibleWindow, (LPARAM)&search);
+        if (search.found) break;
+    }
+    window_ = search.found;
+    // The browser is made right after the window: wait until it is made, which
+    // it is once it shows (its window exists while its creation is under way).
+    for (int i = 0; window_ && i < 100 && !IsWindowVisible(Browser()); i++) Sleep(50);
+}
+
+PresentationProcess::~PresentationProcess() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+HWND PresentationProcess::Browser() const {
+    return window_ ? FindWindowExA(window_, nullptr, "AtlAxWin", nullptr) : nullptr;
+}
+
+bool PresentationProcess::Foreground() const {
+    for (int i = 0; i < 20; i++) {
+        SetForegroundWindow(window_);
+        if (GetForegroundWindow() == window_) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+bool PresentationProcess::Ended(DWORD ms, DWORD* code) {
+    if (!process_ || WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return false;
+    GetExitCodeProcess(process_, code);
+    return true;
+}
+
+HWND PresentationProcess::Focus() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(threadId_, &info) ? info.hwndFocus : nullptr;
+}
+
+void PresentationProcess::FocusInto(HWND window) const {
+    // Sharing the program's input state lets this thread set the focus in it.
+    DWORD self = GetCurrentThreadId();
+    if (!AttachThreadInput(self, threadId_, TRUE)) return;
+    SetFocus(window);
+    AttachThreadInput(self, threadId_, FALSE);
+}
+
+void PressKeys(WORD key, bool alt) {
+    std::vector<INPUT> inputs;
+    if (alt) inputs.push_back(KeyInput(VK_MENU, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    if (alt) inputs.push_back(KeyInput(VK_MENU, true));
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+void ClickAt(int x, int y) {
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, inputs, sizeof(INPUT));
+}
