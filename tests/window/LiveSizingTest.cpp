@@ -4,6 +4,7 @@
 #include "windows/Event.h"
 #include "windows/Window.h"
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <algorithm>
 #include <vector>
 
@@ -19,6 +20,12 @@ static std::vector<Heard> gHeard;
 static int gDepth;
 static bool gOwnLimits;
 static POINT gOwnLeast, gOwnMost;
+// Answers only while sizing starts, so that the system's own moves keep theirs.
+static bool gStartLimits;
+// The rectangle WM_SIZING goes back with: width snapped to steps of 50, or another.
+static bool gSnap;
+static bool gReplace;
+static RECT gReplacement;
 
 static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -33,10 +40,15 @@ static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARA
         gHeard.push_back(heard);
     }
     }
+    if (message == WM_SIZING && gSnap) {
+        RECT* rect = (RECT*)lParam;
+        rect->right = rect->left + (rect->right - rect->left) / 50 * 50;
+    }
+    if (message == WM_SIZING && gReplace) *(RECT*)lParam = gReplacement;
     if (message == WM_SYSCOMMAND) gDepth++;
     LRESULT result = WindowCallback(window, message, wParam, lParam);
     if (message == WM_SYSCOMMAND) gDepth--;
-    if (message == WM_GETMINMAXINFO && gOwnLimits) {
+    if (message == WM_GETMINMAXINFO && (gOwnLimits || (gStartLimits && gDepth > 0))) {
         MINMAXINFO* limits = (MINMAXINFO*)lParam;
         limits->ptMinTrackSize = gOwnLeast;
         limits->ptMaxTrackSize = gOwnMost;
@@ -112,7 +124,7 @@ class LiveSizing : public testing::Test {
         ASSERT_TRUE(SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDragBefore, 0));
         ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0));
         gHeard.clear();
-        gOwnLimits = false;
+        gOwnLimits = gStartLimits = gSnap = gReplace = false;
         ReleaseLeftButton();
     }
     void TearDown() override {
@@ -300,6 +312,94 @@ TEST_F(LiveSizing, Drags) {
         EXPECT_EQ(nullptr, GetCapture());
         EXPECT_TRUE(SameRect(drag.moves.back().expected, OuterRect(window)));
         WindowCloseAll();
+    }
+}
+
+// The window has the last word: a rectangle changed in WM_SIZING is where it
+// goes, and tracking sizes out of all reason take no side past the range of a
+// coordinate.
+TEST_F(LiveSizing, WindowAnswers) {
+    const RECT replacement = {100, 100, 333, 300};
+    struct Case {
+        const char* name;
+        POINT grab, to;
+        bool snap;
+        bool limits; // the window answers with these while sizing starts
+        POINT least, most;
+        RECT told;   // the rectangle of WM_SIZING
+        RECT placed; // the window's rectangle afterwards
+    } cases[] = {
+        {"snapped to steps of 50",
+         {399, 200},
+         {473, 200},
+         true,
+         false,
+         {},
+         {},
+         {100, 100, 475, 300},
+         {100, 100, 450, 300}},
+        {"right side, least size at the top of the range",
+         {399, 200},
+         {450, 200},
+         false,
+         true,
+         {LONG_MAX, LONG_MAX},
+         {LONG_MAX, LONG_MAX},
+         {100, 100, LONG_MAX, 300},
+         replacement},
+        {"right side, most size below nothing",
+         {399, 200},
+         {450, 200},
+         false,
+         true,
+         {0, 0},
+         {-5, -5},
+         {100, 100, 95, 300},
+         replacement},
+        {"left side, most size at the bottom of the range",
+         {100, 200},
+         {60, 200},
+         false,
+         true,
+         {LONG_MIN, LONG_MIN},
+         {LONG_MIN, LONG_MIN},
+         {LONG_MAX, 100, 400, 300},
+         replacement},
+        {"bottom side, least size at the top of the range",
+         {250, 299},
+         {250, 320},
+         false,
+         true,
+         {LONG_MAX, LONG_MAX},
+         {LONG_MAX, LONG_MAX},
+         {100, 100, 400, LONG_MAX},
+         replacement},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open(false);
+        gSnap = c.snap;
+        gReplace = !c.snap;
+        gReplacement = replacement;
+        gStartLimits = c.limits;
+        gOwnLeast = c.least;
+        gOwnMost = c.most;
+        MouseInput(c.grab.x, c.grab.y);
+        PumpAWhile();
+        MouseInput(c.grab.x, c.grab.y, MOUSEEVENTF_LEFTDOWN);
+        ASSERT_EQ(WM_ENTERSIZEMOVE, Codes(PumpUntilCode(WM_ENTERSIZEMOVE)).back());
+        gHeard.clear();
+        MouseInput(c.to.x, c.to.y);
+        PumpUntilCode(EventSize);
+        std::vector<Heard> sizing = HeardOf(WM_SIZING);
+        ASSERT_EQ(1u, sizing.size());
+        EXPECT_TRUE(SameRect(c.told, sizing[0].rect)) << sizing[0].rect;
+        EXPECT_TRUE(SameRect(c.placed, OuterRect(window))) << OuterRect(window);
+        MouseInput(c.to.x, c.to.y, MOUSEEVENTF_LEFTUP);
+        PumpUntilCode(WM_EXITSIZEMOVE);
+        EXPECT_FALSE(LiveSizingActive());
+        WindowCloseAll();
+        gSnap = gReplace = gStartLimits = false;
     }
 }
 
