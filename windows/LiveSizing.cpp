@@ -139,6 +139,8 @@ static LRESULT LiveSizingStart(HWND window, WPARAM wParam) {
     gSizing.start = gSizing.tracked;
     LiveSizingLimitsFill(window);
     if (GetKeyState(VK_LBUTTON) == 0) SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    // The window may have closed while it answered.
+    if (!gSizing.active) return 0;
     SetCapture(window);
     PostMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
     gSizing.restoreCursor = gSizing.edge == 0;

@@ -26,6 +26,7 @@ static bool gStartLimits;
 static bool gSnap;
 static bool gReplace;
 static RECT gReplacement;
+static bool gCloseWhileStarting; // window 0 closes when sizing asks for its limits
 
 static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -53,6 +54,7 @@ static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARA
         limits->ptMinTrackSize = gOwnLeast;
         limits->ptMaxTrackSize = gOwnMost;
     }
+    if (message == WM_GETMINMAXINFO && gCloseWhileStarting && gDepth > 0) WindowClose(0);
     return result;
 }
 
@@ -124,7 +126,7 @@ class LiveSizing : public testing::Test {
         ASSERT_TRUE(SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &fullDragBefore, 0));
         ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, TRUE, nullptr, 0));
         gHeard.clear();
-        gOwnLimits = gStartLimits = gSnap = gReplace = false;
+        gOwnLimits = gStartLimits = gSnap = gReplace = gCloseWhileStarting = false;
         ReleaseLeftButton();
     }
     void TearDown() override {
@@ -619,4 +621,17 @@ TEST_F(LiveSizing, OneWindowAndItsClose) {
     PostMessageA(window, WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(WM_EXITSIZEMOVE, Codes(PumpUntilCode(WM_EXITSIZEMOVE)).back());
     EXPECT_FALSE(LiveSizingActive());
+
+    // A window that closes while sizing starts leaves nothing going.
+    Open(false);
+    gCloseWhileStarting = true;
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    PostMessageA(window, WM_SYSCOMMAND, SC_SIZE, 0);
+    std::vector<int32_t> codes = Codes(PumpAll());
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(LiveSizingActive());
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_EQ(codes.end(), std::find(codes.begin(), codes.end(), WM_ENTERSIZEMOVE));
+    EXPECT_EQ(arrow, GetCursor()) << "no sizing cursor for a window gone";
 }
