@@ -167,6 +167,11 @@ class LiveSizing : public testing::Test {
     }
 };
 
+static void CALLBACK ReleaseFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    MouseInput(GetSystemMetrics(SM_CXSCREEN) / 2, 210, MOUSEEVENTF_LEFTUP);
+}
+
 TEST_F(LiveSizing, LeftToTheSystemWithoutFullDrag) {
     ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0));
     BOOL fullDrag = TRUE;
@@ -181,10 +186,7 @@ TEST_F(LiveSizing, LeftToTheSystemWithoutFullDrag) {
     MouseInput(r.right - 1, 200);
     MouseInput(r.right - 1, 200, MOUSEEVENTF_LEFTDOWN);
     MouseInput(r.right + 40, 210);
-    UINT_PTR release = SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        MouseInput(GetSystemMetrics(SM_CXSCREEN) / 2, 210, MOUSEEVENTF_LEFTUP);
-    });
+    UINT_PTR release = SetTimer(nullptr, 0, 300, ReleaseFromTimer);
     bool activeMeanwhile = false;
     std::vector<Seen> seen = PumpUntil([&](const Seen&) {
         activeMeanwhile = activeMeanwhile || LiveSizingActive();
