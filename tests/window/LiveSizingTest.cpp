@@ -566,8 +566,9 @@ TEST_F(LiveSizing, CursorComesBackWithoutMouseMoves) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Open(false);
-        SetCursorPos(250, 200);
-        PumpAWhile();
+        // The move's own mouse move must be over before sizing starts.
+        MouseInput(250, 200);
+        PumpUntil([](const Seen& s) { return s.code == WM_MOUSEMOVE; }, 500);
         PostMessageA(window, WM_SYSCOMMAND, SC_SIZE, 0);
         ASSERT_EQ(WM_ENTERSIZEMOVE, Codes(PumpUntilCode(WM_ENTERSIZEMOVE)).back());
         if (c.realMove) {
