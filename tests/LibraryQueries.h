@@ -10,6 +10,9 @@ int32_t FileCount();
 int32_t WindowCount();
 int32_t WindowAnyCount();
 int RequesterRecordCount(DWORD threadId);
+// Live sizing: on or off, and the sizing edge chosen (0 for none yet).
+int LiveSizingActive();
+int32_t LiveSizingEdge();
 // Growth of the string base past `most` bytes fails; SIZE_MAX lifts the limit.
 void StringBaseLimit(size_t most);
 int32_t GadgetCount();

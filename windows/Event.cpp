@@ -1,4 +1,5 @@
 #include "windows/Event.h"
+#include "windows/LiveSizing.h"
 #include <commctrl.h>
 #include <string.h>
 
@@ -60,8 +61,9 @@ LRESULT CALLBACK WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM
     gEvent.message = message;
     gEvent.wParam = wParam;
     gEvent.lParam = lParam;
-    // Live sizing sees every message here, before the table, once the library has it.
-    LRESULT result = EventTranslate(window, message, wParam, lParam);
+    LRESULT result = LiveSizingFilter(window, message, wParam, lParam);
+    if (result != EventNotHandled) return result;
+    result = EventTranslate(window, message, wParam, lParam);
     if (result != EventNotHandled) return result;
     return DefWindowProcA(window, message, wParam, lParam);
 }
