@@ -103,7 +103,7 @@ TEST_F(EventTable, EveryRow) {
     SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)&treeRect);
     SendMessageA(listView, LVM_GETITEMRECT, 1, (LPARAM)&viewItem);
     const HWND w = window;
-    const int32_t menuWord = LOWORD(ControlMenuCommands);
+    const int32_t menuWord = (uint16_t)ControlMenuCommands;
     const WPARAM accelerator = 1 << 16;
 
     struct Row {
