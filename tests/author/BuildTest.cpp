@@ -104,6 +104,11 @@ TEST(AuthorInit, WritesTheSampleOnceAndNothingOver) {
         EXPECT_EQ(lines, values);
     }
 
+    // The sample as written is clean.
+    AuthorOutcome checked = AuthorRun("check " + Quoted(target));
+    EXPECT_EQ(0u, checked.exitCode) << checked.out;
+    EXPECT_EQ("", checked.out);
+
     // A second init, or one over a single file of the sample, writes nothing.
     ASSERT_TRUE(WriteWholeFile(target + "\\data\\1015.dat", "mine"));
     AuthorOutcome again = AuthorRun("init " + Quoted(target));
