@@ -63,6 +63,7 @@ bench: configure
 PRESENTATION ?=
 SCREEN ?= 1280x720
 preview: configure
+	@sh cmake/deps.sh demo
 	@b=$(BUILD); [ "$$(sh cmake/test-arch.sh)" = i686 ] || { b=$(BUILD)-x64; \
 		$(MAKE) --no-print-directory BUILD=$$b TOOLCHAIN=x86_64 configure >/dev/null; }; \
 	cmake --build $$b -j $(JOBS) --target lumivane-author >$$b/preview-build.log 2>&1 \

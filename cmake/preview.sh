@@ -16,19 +16,9 @@ esac
 width=${screen%%x*}
 height=${screen#*x}
 
-# Chromium is needed only here, so it is installed only here.
+# `make preview` installs Chromium through deps.sh before it comes here.
 browser=$(command -v chromium || command -v chromium-browser)
-if [ -z "$browser" ]; then
-    cmd="apt-get -o DPkg::Lock::Timeout=300 install -y --no-install-recommends chromium"
-    if [ "$(id -u)" != 0 ]; then
-        echo "preview needs Chromium. Run as root: $cmd" >&2
-        exit 1
-    fi
-    echo "Installing chromium for the preview"
-    DEBIAN_FRONTEND=noninteractive sh -c "$cmd" >"$build/preview-install.log" 2>&1 ||
-        { cat "$build/preview-install.log"; exit 1; }
-    browser=$(command -v chromium)
-fi
+[ -n "$browser" ] || { echo "preview needs Chromium: run sh cmake/deps.sh demo as root" >&2; exit 1; }
 
 # A failed preview leaves no image of an earlier one behind.
 rm -f "$out"
