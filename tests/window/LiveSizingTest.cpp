@@ -22,19 +22,25 @@ static int gDepth;
 // How the window answers: its own tracking limits while sizing starts (the system's
 // own moves keep theirs), the width of WM_SIZING's rectangle snapped to steps of 50,
 // another rectangle for it, or a close while sizing starts.
-enum { Limits = 1, Snap = 2, Replace = 4, CloseWhileStarting = 8 };
+enum { Limits = 1, Snap = 2, Replace = 4, CloseWhileStarting = 8, Child = 16 };
 static int gAnswers;
 static POINT gLeast, gMost;
-static const RECT kReplacement = {100, 100, 333, 300};
+
+// Sizing edges, shorter for the tables.
+const int32_t L = WMSZ_LEFT, R = WMSZ_RIGHT, T = WMSZ_TOP, B = WMSZ_BOTTOM, TL = WMSZ_TOPLEFT,
+              TR = WMSZ_TOPRIGHT, BL = WMSZ_BOTTOMLEFT, BR = WMSZ_BOTTOMRIGHT;
+
+static RECT Answered(RECT told) {
+    if (gAnswers & Snap) told.right = told.left + (told.right - told.left) / 50 * 50;
+    return gAnswers & Replace ? RECT{100, 100, 333, 300} : told;
+}
 
 static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RECT* rect = (RECT*)lParam;
     if (message == WM_SYSCOMMAND || message == WM_ENTERSIZEMOVE || message == WM_EXITSIZEMOVE ||
         message == WM_SIZE || message == WM_LBUTTONDOWN || message == WM_SIZING)
         gHeard.push_back({message, wParam, message == WM_SIZING ? *rect : RECT{}, gDepth});
-    if (message == WM_SIZING && (gAnswers & Snap))
-        rect->right = rect->left + (rect->right - rect->left) / 50 * 50;
-    if (message == WM_SIZING && (gAnswers & Replace)) *rect = kReplacement;
+    if (message == WM_SIZING) *rect = Answered(*rect);
     gDepth += message == WM_SYSCOMMAND;
     LRESULT result = WindowCallback(window, message, wParam, lParam);
     gDepth -= message == WM_SYSCOMMAND;
@@ -45,28 +51,6 @@ static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARA
     if (message == WM_GETMINMAXINFO && gDepth > 0 && (gAnswers & CloseWhileStarting))
         WindowClose(0);
     return result;
-}
-
-static RECT OuterRect(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-// Rectangles and points in a form the checks print; `from` makes it a change.
-static std::vector<LONG> Sides(const RECT& r, const RECT& from = {}) {
-    return {r.left - from.left, r.top - from.top, r.right - from.right, r.bottom - from.bottom};
-}
-
-static std::pair<LONG, LONG> CursorAt() {
-    POINT at = {};
-    GetCursorPos(&at);
-    return {at.x, at.y};
-}
-
-static HCURSOR SystemCursor(int32_t number) {
-    return (HCURSOR)LoadImageA(nullptr, MAKEINTRESOURCEA(number), IMAGE_CURSOR, 0, 0,
-                               LR_SHARED | LR_DEFAULTSIZE);
 }
 
 // Real mouse input: an absolute move, with a button change there when asked.
@@ -80,29 +64,16 @@ static void MouseInput(int32_t x, int32_t y, DWORD button = 0) {
     SendInput(1, &input, sizeof input);
 }
 
+static void CALLBACK ReleaseFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    MouseInput(GetSystemMetrics(SM_CXSCREEN) / 2, 210, MOUSEEVENTF_LEFTUP);
+}
+
 static std::vector<int32_t> Codes(const std::vector<Seen>& seen) {
     std::vector<int32_t> codes;
     for (const Seen& s : seen)
         if (s.code != WM_TIMER) codes.push_back(s.code);
     return codes;
-}
-
-static bool Has(const std::vector<int32_t>& codes, int32_t code) {
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-
-static std::vector<int32_t> PumpUntilCode(int32_t code) {
-    return Codes(PumpUntil([code](const Seen& s) { return s.code == code; }));
-}
-
-// Pumps what comes within a short while: input that follows a cursor move.
-static void PumpAWhile() {
-    PumpUntil([](const Seen&) { return false; }, 150);
-}
-
-// A drag that failed half way leaves the button down for the next test.
-static void ReleaseLeftButton() {
-    if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) MouseInput(0, 0, MOUSEEVENTF_LEFTUP);
 }
 
 // A visible window with a sizing border, active, with the recorder in front of
@@ -126,6 +97,10 @@ class LiveSizing : public testing::Test {
         PumpAll();
         WindowCloseAll();
         SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, fullDragBefore, nullptr, 0);
+    }
+    // A drag that failed half way leaves the button down for the next test.
+    static void ReleaseLeftButton() {
+        if (GetAsyncKeyState(VK_LBUTTON) & 0x8000) MouseInput(0, 0, MOUSEEVENTF_LEFTUP);
     }
 
     // Window 0 at (100, 100), 300 x 200 outside; with `child`, a child of the
@@ -154,27 +129,44 @@ class LiveSizing : public testing::Test {
         PostMessageA(window, WM_SYSCOMMAND, SC_SIZE | edge, 0);
         return PumpUntilCode(WM_ENTERSIZEMOVE).back() == WM_ENTERSIZEMOVE && LiveSizingActive();
     }
-
     std::vector<Heard> HeardOf(UINT message) {
         std::vector<Heard> found;
         for (const Heard& h : gHeard)
             if (h.message == message) found.push_back(h);
         return found;
     }
+    static std::vector<int32_t> PumpUntilCode(int32_t code) {
+        return Codes(PumpUntil([code](const Seen& s) { return s.code == code; }));
+    }
+    // What comes within a short while: input that follows a cursor move.
+    static void PumpAWhile() {
+        PumpUntil([](const Seen&) { return false; }, 150);
+    }
+    static bool Has(const std::vector<int32_t>& v, int32_t code) {
+        return std::find(v.begin(), v.end(), code) != v.end();
+    }
+    static RECT OuterRect(HWND window) {
+        RECT rect = {};
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+    // Rectangles in a form the checks print; `from` makes it a change.
+    static std::vector<LONG> Sides(const RECT& r, const RECT& from = {}) {
+        return {r.left - from.left, r.top - from.top, r.right - from.right, r.bottom - from.bottom};
+    }
+    static std::pair<LONG, LONG> CursorAt() {
+        POINT at = {};
+        GetCursorPos(&at);
+        return {at.x, at.y};
+    }
 };
-
-static void CALLBACK ReleaseFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    MouseInput(GetSystemMetrics(SM_CXSCREEN) / 2, 210, MOUSEEVENTF_LEFTUP);
-}
 
 TEST_F(LiveSizing, LeftToTheSystemWithoutFullDrag) {
     ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0));
     const RECT r = OuterRect(Open(false));
-    // A press on the right border: the system's own sizing runs a loop of its
-    // own inside the size command (a size event it leaves pending comes out of
-    // the wait that dispatched the press). Wine's loop does not see a release queued
-    // before it began, so a timer releases the button from inside it.
+    // A press on the right border: the system's own sizing runs a loop inside the
+    // size command. Wine's loop does not see a release queued before it began, so a
+    // timer releases the button from inside it.
     MouseInput(r.right - 1, 200);
     MouseInput(r.right - 1, 200, MOUSEEVENTF_LEFTDOWN);
     MouseInput(r.right + 40, 210);
@@ -188,9 +180,6 @@ TEST_F(LiveSizing, LeftToTheSystemWithoutFullDrag) {
     KillTimer(nullptr, release);
     EXPECT_FALSE(activeMeanwhile || LiveSizingActive());
     EXPECT_FALSE(Has(codes, WM_ENTERSIZEMOVE) || enteredAfterwards);
-    std::vector<Heard> commands = HeardOf(WM_SYSCOMMAND);
-    ASSERT_EQ(1u, commands.size());
-    EXPECT_EQ(SC_SIZE | WMSZ_RIGHT, commands[0].wParam);
     // Only the system's loop, inside the size command, tells the window it sizes.
     for (UINT told : {WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}) {
         std::vector<Heard> heard = HeardOf(told);
@@ -199,70 +188,60 @@ TEST_F(LiveSizing, LeftToTheSystemWithoutFullDrag) {
     }
 }
 
-// A drag grabs a point of the border of a window at {100, 100, 400, 300}, then
-// goes through moves, each with the rectangle WM_SIZING tells and the one the
-// window goes to ({}: the same). The window has the last word on where it goes,
-// and tracking sizes out of all reason take no side past the range of a coordinate.
+// A drag grabs the border of a window at {100, 100, 400, 300}, then moves, each with
+// the rectangle WM_SIZING tells. The window has the last word on where it goes;
+// sizes out of all reason take no side past the range of a coordinate.
 TEST_F(LiveSizing, Drags) {
     const LONG mw = GetSystemMetrics(SM_CXMINTRACK), mh = GetSystemMetrics(SM_CYMINTRACK);
     const POINT least = {150, 120}, most = {350, 220}, top = {LONG_MAX, LONG_MAX};
     const POINT bottom = {LONG_MIN, LONG_MIN};
-    const RECT same = {}, other = kReplacement;
+    // A point on each border and corner, by sizing edge.
+    const POINT grabs[] = {{},         {100, 200}, {399, 200}, {250, 100}, {100, 100},
+                           {399, 100}, {250, 299}, {100, 299}, {399, 299}};
     struct Move {
         POINT to;
-        RECT told, placed;
+        RECT told;
     };
     struct Drag {
         const char* name;
-        POINT grab;
-        int32_t edge;
-        bool child;
-        int answers;
+        int32_t edge; // grabbed on that border
+        int answers;  // and Child: a child window is sized
         POINT least, most;
         std::vector<Move> moves;
     };
     // clang-format off
     const Drag drags[] = {
-        {"right border", {399, 200}, WMSZ_RIGHT, false, 0, {}, {}, {
-            {{450, 210}, {100, 100, 452, 300}, same}, {{350, 150}, {100, 100, 352, 300}, same},
-            {{101, 150}, {100, 100, 100 + mw, 300}, same}, {{420, 400}, {100, 100, 422, 300}, same},
-            {{0, 150}, {100, 100, 100 + mw, 300}, same}}},
-        {"right border, own limits", {399, 200}, WMSZ_RIGHT, false, Limits, least, most, {
-            {{480, 200}, {100, 100, 450, 300}, same}, {{300, 200}, {100, 100, 302, 300}, same},
-            {{120, 200}, {100, 100, 250, 300}, same}}},
-        {"left border", {100, 200}, WMSZ_LEFT, false, 0, {}, {}, {
-            {{60, 200}, {60, 100, 400, 300}, same}, {{390, 200}, {400 - mw, 100, 400, 300}, same},
-            {{150, 250}, {150, 100, 400, 300}, same}}},
-        {"left border, own limits", {100, 200}, WMSZ_LEFT, false, Limits, least, most, {
-            {{20, 200}, {50, 100, 400, 300}, same}, {{300, 200}, {250, 100, 400, 300}, same}}},
-        {"top border, own limits", {250, 100}, WMSZ_TOP, false, Limits, least, most, {
-            {{250, 50}, {100, 80, 400, 300}, same}, {{250, 250}, {100, 180, 400, 300}, same},
-            {{250, 150}, {100, 150, 400, 300}, same}}},
-        {"bottom-right corner", {399, 299}, WMSZ_BOTTOMRIGHT, false, 0, {}, {}, {
-            {{450, 350}, {100, 100, 452, 352}, same}, {{380, 320}, {100, 100, 382, 322}, same},
-            {{100, 100}, {100, 100, 100 + mw, 100 + mh}, same}}},
-        {"bottom-right corner, own limits", {399, 299}, WMSZ_BOTTOMRIGHT, false, Limits, least,
-            most, {{{500, 500}, {100, 100, 450, 320}, same}}},
-        {"top-left corner", {100, 100}, WMSZ_TOPLEFT, false, 0, {}, {}, {
-            {{80, 70}, {78, 68, 400, 300}, same}, {{120, 130}, {118, 128, 400, 300}, same}}},
-        {"bottom-left corner", {100, 299}, WMSZ_BOTTOMLEFT, false, 0, {}, {}, {
-            {{70, 330}, {70, 100, 400, 332}, same}}},
-        {"top-right corner", {399, 100}, WMSZ_TOPRIGHT, false, 0, {}, {}, {
-            {{430, 80}, {100, 80, 432, 300}, same}}},
-        {"right border of a child window", {399, 200}, WMSZ_RIGHT, true, 0, {}, {}, {
-            {{450, 210}, {100, 100, 452, 300}, same}, {{300, 210}, {100, 100, 302, 300}, same}}},
-        {"top-left corner of a child window", {100, 100}, WMSZ_TOPLEFT, true, 0, {}, {}, {
-            {{90, 80}, {88, 78, 400, 300}, same}}},
-        {"snapped to steps of 50", {399, 200}, WMSZ_RIGHT, false, Snap, {}, {}, {
-            {{473, 200}, {100, 100, 475, 300}, {100, 100, 450, 300}}}},
-        {"right side, least size at the top of the range", {399, 200}, WMSZ_RIGHT, false,
-            Limits | Replace, top, top, {{{450, 200}, {100, 100, LONG_MAX, 300}, other}}},
-        {"right side, most size below nothing", {399, 200}, WMSZ_RIGHT, false, Limits | Replace,
-            {0, 0}, {-5, -5}, {{{450, 200}, {100, 100, 95, 300}, other}}},
-        {"left side, most size at the bottom of the range", {100, 200}, WMSZ_LEFT, false,
-            Limits | Replace, bottom, bottom, {{{60, 200}, {LONG_MAX, 100, 400, 300}, other}}},
-        {"bottom side, least size at the top of the range", {250, 299}, WMSZ_BOTTOM, false,
-            Limits | Replace, top, top, {{{250, 320}, {100, 100, 400, LONG_MAX}, other}}},
+        {"right border", R, 0, {}, {}, {{{450, 210}, {100, 100, 452, 300}},
+            {{350, 150}, {100, 100, 352, 300}}, {{101, 150}, {100, 100, 100 + mw, 300}},
+            {{420, 400}, {100, 100, 422, 300}}, {{0, 150}, {100, 100, 100 + mw, 300}}}},
+        {"right border, own limits", R, Limits, least, most, {{{480, 200}, {100, 100, 450, 300}},
+            {{300, 200}, {100, 100, 302, 300}}, {{120, 200}, {100, 100, 250, 300}}}},
+        {"left border", L, 0, {}, {}, {{{60, 200}, {60, 100, 400, 300}},
+            {{390, 200}, {400 - mw, 100, 400, 300}}, {{150, 250}, {150, 100, 400, 300}}}},
+        {"left border, own limits", L, Limits, least, most, {{{20, 200}, {50, 100, 400, 300}},
+            {{300, 200}, {250, 100, 400, 300}}}},
+        {"top border, own limits", T, Limits, least, most, {{{250, 50}, {100, 80, 400, 300}},
+            {{250, 250}, {100, 180, 400, 300}}, {{250, 150}, {100, 150, 400, 300}}}},
+        {"bottom-right corner", BR, 0, {}, {}, {{{450, 350}, {100, 100, 452, 352}},
+            {{380, 320}, {100, 100, 382, 322}}, {{100, 100}, {100, 100, 100 + mw, 100 + mh}}}},
+        {"bottom-right corner, own limits", BR, Limits, least, most,
+            {{{500, 500}, {100, 100, 450, 320}}}},
+        {"top-left corner", TL, 0, {}, {}, {{{80, 70}, {78, 68, 400, 300}},
+            {{120, 130}, {118, 128, 400, 300}}}},
+        {"bottom-left corner", BL, 0, {}, {}, {{{70, 330}, {70, 100, 400, 332}}}},
+        {"top-right corner", TR, 0, {}, {}, {{{430, 80}, {100, 80, 432, 300}}}},
+        {"right border of a child", R, Child, {}, {}, {{{450, 210}, {100, 100, 452, 300}},
+            {{300, 210}, {100, 100, 302, 300}}}},
+        {"top-left corner of a child", TL, Child, {}, {}, {{{90, 80}, {88, 78, 400, 300}}}},
+        {"snapped to steps of 50", R, Snap, {}, {}, {{{473, 200}, {100, 100, 475, 300}}}},
+        {"right, least size at the top of the range", R, Limits | Replace, top, top,
+            {{{450, 200}, {100, 100, LONG_MAX, 300}}}},
+        {"right, most size below nothing", R, Limits | Replace, {0, 0}, {-5, -5},
+            {{{450, 200}, {100, 100, 95, 300}}}},
+        {"left, most size at the bottom of the range", L, Limits | Replace, bottom, bottom,
+            {{{60, 200}, {LONG_MAX, 100, 400, 300}}}},
+        {"bottom, least size at the top of the range", B, Limits | Replace, top, top,
+            {{{250, 320}, {100, 100, 400, LONG_MAX}}}},
     };
     // clang-format on
     for (const Drag& drag : drags) {
@@ -270,12 +249,12 @@ TEST_F(LiveSizing, Drags) {
         gAnswers = drag.answers;
         gLeast = drag.least;
         gMost = drag.most;
-        Open(drag.child);
-        ASSERT_EQ(Sides({100, 100, 400, 300}), Sides(OuterRect(window)));
-        MouseInput(drag.grab.x, drag.grab.y);
+        Open(drag.answers & Child);
+        const POINT grab = grabs[drag.edge];
+        MouseInput(grab.x, grab.y);
         PumpAWhile();
         gHeard.clear();
-        MouseInput(drag.grab.x, drag.grab.y, MOUSEEVENTF_LEFTDOWN);
+        MouseInput(grab.x, grab.y, MOUSEEVENTF_LEFTDOWN);
         std::vector<int32_t> codes = PumpUntilCode(WM_ENTERSIZEMOVE);
         ASSERT_EQ(WM_ENTERSIZEMOVE, codes.back());
         EXPECT_FALSE(Has(codes, EventSize));
@@ -283,7 +262,6 @@ TEST_F(LiveSizing, Drags) {
         EXPECT_EQ(window, GetCapture());
         EXPECT_TRUE(HeardOf(WM_LBUTTONDOWN).empty()) << "the button is down already";
         for (const Move& move : drag.moves) {
-            SCOPED_TRACE(testing::Message() << "to " << move.to.x << "," << move.to.y);
             gHeard.clear();
             MouseInput(move.to.x, move.to.y);
             EXPECT_EQ((std::vector<int32_t>{WM_MOUSEMOVE, EventSize}), PumpUntilCode(EventSize));
@@ -292,7 +270,7 @@ TEST_F(LiveSizing, Drags) {
             EXPECT_EQ((WPARAM)drag.edge, sizing[0].wParam);
             EXPECT_EQ(Sides(move.told), Sides(sizing[0].rect));
             EXPECT_EQ(1u, HeardOf(WM_SIZE).size());
-            EXPECT_EQ(Sides(move.placed.right ? move.placed : move.told), Sides(OuterRect(window)));
+            EXPECT_EQ(Sides(Answered(move.told)), Sides(OuterRect(window)));
             EXPECT_EQ(std::make_pair(move.to.x, move.to.y), CursorAt());
         }
         const Move& last = drag.moves.back();
@@ -301,7 +279,7 @@ TEST_F(LiveSizing, Drags) {
         EXPECT_EQ((std::vector<int32_t>{WM_LBUTTONUP, WM_EXITSIZEMOVE}), codes);
         EXPECT_FALSE(LiveSizingActive());
         EXPECT_EQ(nullptr, GetCapture());
-        EXPECT_EQ(Sides(last.placed.right ? last.placed : last.told), Sides(OuterRect(window)));
+        EXPECT_EQ(Sides(Answered(last.told)), Sides(OuterRect(window)));
         WindowCloseAll();
     }
 }
@@ -319,12 +297,13 @@ static LONG Coordinate(At at, LONG before, const RECT& r) {
 // size, Escape goes back to the start. The cursor goes back to where sizing
 // found it unless a mouse move reached the window in between.
 TEST_F(LiveSizing, Keys) {
+    // The system cursor shown for each sizing edge, 0 for none chosen yet.
+    const int32_t shown[] = {32646, 32644, 32644, 32645, 32642, 32643, 32645, 32643, 32642};
     struct Key {
         WORD key;
-        int32_t edge;   // the edge afterwards
-        At x, y;        // the cursor afterwards
-        int32_t cursor; // the system cursor shown, 0: not looked at
-        RECT change;    // of the outer rectangle: left, top, right, bottom
+        int32_t edge; // the edge afterwards
+        At x, y;      // the cursor afterwards
+        RECT change;  // of the outer rectangle: left, top, right, bottom
     };
     enum Between { NoMove, RealMove, UnheardMove }; // to (300, 260) before the end
     struct Sequence {
@@ -333,45 +312,31 @@ TEST_F(LiveSizing, Keys) {
         Between between;
         WORD end;
     };
+    const WORD Left = VK_LEFT, Right = VK_RIGHT, Up = VK_UP, Down = VK_DOWN;
     // clang-format off
     const Sequence sequences[] = {
-        {"left, then the top-left corner", {
-            {VK_LEFT, WMSZ_LEFT, OnLeft, Kept, 32644, {}},
-            {VK_LEFT, WMSZ_LEFT, Less10, Kept, 0, {-10, 0, 0, 0}},
-            {VK_UP, WMSZ_TOPLEFT, InLeft, InTop, 32642, {}},
-            {VK_UP, WMSZ_TOPLEFT, Kept, Less10, 0, {0, -10, 0, 0}},
-            {VK_RIGHT, WMSZ_TOPLEFT, More10, Kept, 0, {10, 0, 0, 0}},
-            {VK_DOWN, WMSZ_TOPLEFT, Kept, More10, 0, {0, 10, 0, 0}}}, NoMove, VK_RETURN},
-        {"right, then the bottom-right corner", {
-            {VK_RIGHT, WMSZ_RIGHT, InRight, Kept, 32644, {}},
-            {VK_RIGHT, WMSZ_RIGHT, More10, Kept, 0, {0, 0, 10, 0}},
-            {VK_DOWN, WMSZ_BOTTOMRIGHT, InRight, InBottom, 32642, {}},
-            {VK_DOWN, WMSZ_BOTTOMRIGHT, Kept, More10, 0, {0, 0, 0, 10}},
-            {VK_LEFT, WMSZ_BOTTOMRIGHT, Less10, Kept, 0, {0, 0, -10, 0}}}, NoMove, VK_ESCAPE},
-        {"top, then the top-right corner", {
-            {VK_UP, WMSZ_TOP, Kept, OnTop, 32645, {}},
-            {VK_UP, WMSZ_TOP, Kept, Less10, 0, {0, -10, 0, 0}},
-            {VK_RIGHT, WMSZ_TOPRIGHT, InRight, OnTop, 32643, {}},
-            {VK_DOWN, WMSZ_TOPRIGHT, Kept, More10, 0, {0, 10, 0, 0}}}, NoMove, VK_RETURN},
-        {"bottom, then the bottom-left corner", {
-            {VK_DOWN, WMSZ_BOTTOM, Kept, InBottom, 32645, {}},
-            {VK_DOWN, WMSZ_BOTTOM, Kept, More10, 0, {0, 0, 0, 10}},
-            {VK_LEFT, WMSZ_BOTTOMLEFT, OnLeft, InBottom, 32643, {}},
-            {VK_LEFT, WMSZ_BOTTOMLEFT, Less10, Kept, 0, {-10, 0, 0, 0}}}, NoMove, VK_ESCAPE},
-        {"top, then left", {
-            {VK_UP, WMSZ_TOP, Kept, OnTop, 32645, {}},
-            {VK_LEFT, WMSZ_TOPLEFT, InLeft, InTop, 32642, {}}}, NoMove, VK_ESCAPE},
-        {"bottom, then right", {
-            {VK_DOWN, WMSZ_BOTTOM, Kept, InBottom, 32645, {}},
-            {VK_RIGHT, WMSZ_BOTTOMRIGHT, InRight, InBottom, 32642, {}}}, NoMove, VK_RETURN},
-        {"right, then up", {
-            {VK_RIGHT, WMSZ_RIGHT, InRight, Kept, 32644, {}},
-            {VK_UP, WMSZ_TOPRIGHT, InRight, OnTop, 32643, {}},
-            {VK_UP, WMSZ_TOPRIGHT, Kept, Less10, 0, {0, -10, 0, 0}}}, NoMove, VK_ESCAPE},
-        {"left, then down", {
-            {VK_LEFT, WMSZ_LEFT, OnLeft, Kept, 32644, {}},
-            {VK_DOWN, WMSZ_BOTTOMLEFT, OnLeft, InBottom, 32643, {}},
-            {VK_RIGHT, WMSZ_BOTTOMLEFT, More10, Kept, 0, {10, 0, 0, 0}}}, NoMove, VK_RETURN},
+        {"left, then the top-left corner", {{Left, L, OnLeft, Kept, {}},
+            {Left, L, Less10, Kept, {-10, 0, 0, 0}}, {Up, TL, InLeft, InTop, {}},
+            {Up, TL, Kept, Less10, {0, -10, 0, 0}}, {Right, TL, More10, Kept, {10, 0, 0, 0}},
+            {Down, TL, Kept, More10, {0, 10, 0, 0}}}, NoMove, VK_RETURN},
+        {"right, then the bottom-right corner", {{Right, R, InRight, Kept, {}},
+            {Right, R, More10, Kept, {0, 0, 10, 0}}, {Down, BR, InRight, InBottom, {}},
+            {Down, BR, Kept, More10, {0, 0, 0, 10}}, {Left, BR, Less10, Kept, {0, 0, -10, 0}}},
+            NoMove, VK_ESCAPE},
+        {"top, then the top-right corner", {{Up, T, Kept, OnTop, {}},
+            {Up, T, Kept, Less10, {0, -10, 0, 0}}, {Right, TR, InRight, OnTop, {}},
+            {Down, TR, Kept, More10, {0, 10, 0, 0}}}, NoMove, VK_RETURN},
+        {"bottom, then the bottom-left corner", {{Down, B, Kept, InBottom, {}},
+            {Down, B, Kept, More10, {0, 0, 0, 10}}, {Left, BL, OnLeft, InBottom, {}},
+            {Left, BL, Less10, Kept, {-10, 0, 0, 0}}}, NoMove, VK_ESCAPE},
+        {"top, then left", {{Up, T, Kept, OnTop, {}}, {Left, TL, InLeft, InTop, {}}}, NoMove,
+            VK_ESCAPE},
+        {"bottom, then right", {{Down, B, Kept, InBottom, {}},
+            {Right, BR, InRight, InBottom, {}}}, NoMove, VK_RETURN},
+        {"right, then up", {{Right, R, InRight, Kept, {}}, {Up, TR, InRight, OnTop, {}},
+            {Up, TR, Kept, Less10, {0, -10, 0, 0}}}, NoMove, VK_ESCAPE},
+        {"left, then down", {{Left, L, OnLeft, Kept, {}}, {Down, BL, OnLeft, InBottom, {}},
+            {Right, BL, More10, Kept, {10, 0, 0, 0}}}, NoMove, VK_RETURN},
         {"an unheard move, Enter", {}, UnheardMove, VK_RETURN},
         {"an unheard move, Escape", {}, UnheardMove, VK_ESCAPE},
         {"a move, Enter", {}, RealMove, VK_RETURN},
@@ -381,8 +346,7 @@ TEST_F(LiveSizing, Keys) {
     bool pressSent[2] = {false, false};
     for (const Sequence& sequence : sequences) {
         SCOPED_TRACE(sequence.name);
-        Open(false);
-        const RECT start = OuterRect(window);
+        const RECT start = OuterRect(Open(false));
         // Each click toggles the button's state: the press is told only when
         // the button is neither down nor toggled.
         MouseInput(250, 200, MOUSEEVENTF_LEFTDOWN);
@@ -394,9 +358,7 @@ TEST_F(LiveSizing, Keys) {
         pressSent[pressTold] = true;
         const std::pair<LONG, LONG> found = CursorAt();
         ASSERT_TRUE(StartFromMenu(0));
-        EXPECT_EQ(0, LiveSizingEdge());
-        EXPECT_EQ(window, GetCapture());
-        EXPECT_EQ(SystemCursor(32646), GetCursor());
+        EXPECT_EQ(LoadCursorA(nullptr, MAKEINTRESOURCEA(shown[0])), GetCursor());
         std::vector<Heard> pressed = HeardOf(WM_LBUTTONDOWN);
         ASSERT_EQ(pressTold ? 1u : 0u, pressed.size());
         EXPECT_TRUE(!pressTold || pressed[0].wParam == MK_LBUTTON);
@@ -404,6 +366,7 @@ TEST_F(LiveSizing, Keys) {
             SCOPED_TRACE(testing::Message() << "key " << key.key << " to edge " << key.edge);
             const RECT before = OuterRect(window);
             const std::pair<LONG, LONG> cursor = CursorAt();
+            const int32_t edge = LiveSizingEdge();
             // Every key moves the cursor, and the system makes a mouse move of that.
             EXPECT_TRUE(Has(Codes(PumpKey(key.key)), WM_MOUSEMOVE) ||
                         PumpUntilCode(WM_MOUSEMOVE).back() == WM_MOUSEMOVE);
@@ -412,7 +375,8 @@ TEST_F(LiveSizing, Keys) {
             EXPECT_EQ(std::make_pair(Coordinate(key.x, cursor.first, after),
                                      Coordinate(key.y, cursor.second, after)),
                       CursorAt());
-            EXPECT_TRUE(!key.cursor || SystemCursor(key.cursor) == GetCursor());
+            EXPECT_TRUE(edge == key.edge ||
+                        LoadCursorA(nullptr, MAKEINTRESOURCEA(shown[key.edge])) == GetCursor());
             EXPECT_EQ(Sides(key.change), Sides(after, before));
         }
         if (sequence.between == RealMove) {
@@ -465,12 +429,6 @@ TEST_F(LiveSizing, OneWindowAndItsClose) {
     ASSERT_FALSE(LiveSizingActive());
     EXPECT_EQ(nullptr, GetCapture());
     PumpAll();
-    // Sizing starts again for the next window.
-    Open(false);
-    ASSERT_TRUE(StartFromMenu(WMSZ_RIGHT));
-    PostMessageA(window, WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(WM_EXITSIZEMOVE, PumpUntilCode(WM_EXITSIZEMOVE).back());
-    EXPECT_FALSE(LiveSizingActive());
 
     // A window that closes while sizing starts leaves nothing going.
     Open(false);
