@@ -37,8 +37,8 @@ static RECT Answered(RECT told) {
 
 static LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RECT* rect = (RECT*)lParam;
-    if (message == WM_SYSCOMMAND || message == WM_ENTERSIZEMOVE || message == WM_EXITSIZEMOVE ||
-        message == WM_SIZE || message == WM_LBUTTONDOWN || message == WM_SIZING)
+    if (message == WM_ENTERSIZEMOVE || message == WM_EXITSIZEMOVE || message == WM_SIZE ||
+        message == WM_LBUTTONDOWN || message == WM_SIZING)
         gHeard.push_back({message, wParam, message == WM_SIZING ? *rect : RECT{}, gDepth});
     if (message == WM_SIZING) *rect = Answered(*rect);
     gDepth += message == WM_SYSCOMMAND;
