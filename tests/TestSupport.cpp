@@ -72,6 +72,40 @@ std::string ModuleFolder() {
     return folder.substr(0, folder.rfind('\\') + 1);
 }
 
+bool ProcessStartIn(const std::string& exe, const std::string& folder,
+                    PROCESS_INFORMATION* process) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    *process = {};
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, process))
+        return false;
+    CloseHandle(process->hThread);
+    process->hThread = nullptr;
+    return true;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    HWND found;
+};
+
+static BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter) {
+    WindowSearch* search = (WindowSearch*)parameter;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != search->processId || !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND ProcessVisibleWindow(DWORD processId) {
+    WindowSearch search = {processId, nullptr};
+    EnumWindows(FindVisibleWindow, (LPARAM)&search);
+    return search.found;
+}
+
 CurrentFolder::CurrentFolder(const std::string& path) {
     char previous[4096];
     GetCurrentDirectoryA(sizeof previous, previous);

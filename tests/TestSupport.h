@@ -1,4 +1,5 @@
-// Helpers the tests share: temporary folders and whole-file reads and writes.
+// Helpers the tests share: temporary folders, whole-file reads and writes, and
+// programs started in a folder.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -21,6 +22,12 @@ bool ReadWholeFile(const std::string& path, std::string* bytes);
 bool FileExists(const std::string& path);
 // The folder of the running test program, with a trailing backslash.
 std::string ModuleFolder();
+// Starts `exe` with `folder` as its current directory; its thread handle is
+// closed at once, its process handle is the caller's to close.
+bool ProcessStartIn(const std::string& exe, const std::string& folder,
+                    PROCESS_INFORMATION* process);
+// A visible top-level window of the process, or null.
+HWND ProcessVisibleWindow(DWORD processId);
 // Makes a folder the current directory for the object's life.
 class CurrentFolder {
   public:

@@ -9,47 +9,27 @@
 
 namespace {
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter) {
-    WindowSearch* search = (WindowSearch*)parameter;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != search->processId || !IsWindowVisible(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // Seconds from CreateProcess to a visible window of the new process, which is
 // then closed; a negative result when no window came up.
 double StartupSeconds(const std::string& exe, const std::string& folder) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + exe + "\"";
+    PROCESS_INFORMATION process;
     double start = BenchSeconds();
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
-        return -1;
-    WindowSearch search = {process.dwProcessId, nullptr};
+    if (!ProcessStartIn(exe, folder, &process)) return -1;
+    HWND window = nullptr;
     double seconds = -1;
     while (BenchSeconds() - start < 20) {
-        EnumWindows(FindVisibleWindow, (LPARAM)&search);
-        if (search.found) {
+        window = ProcessVisibleWindow(process.dwProcessId);
+        if (window) {
             seconds = BenchSeconds() - start;
             break;
         }
         if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0) break;
     }
-    if (search.found) PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
         TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 5000);
     }
-    CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return seconds;
 }

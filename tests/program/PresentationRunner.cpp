@@ -4,22 +4,6 @@
 
 namespace {
 
-struct WindowSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM parameter) {
-    WindowSearch* search = (WindowSearch*)parameter;
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->processId && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 INPUT KeyInput(WORD key, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
@@ -35,24 +19,16 @@ std::string ProgramExe() {
 }
 
 PresentationProcess::PresentationProcess(const std::string& exe, const std::string& folder) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
-        return;
+    PROCESS_INFORMATION process;
+    if (!ProcessStartIn(exe, folder, &process)) return;
     process_ = process.hProcess;
     processId_ = process.dwProcessId;
     threadId_ = process.dwThreadId;
-    CloseHandle(process.hThread);
-    WindowSearch search = {processId_, nullptr};
     for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
         if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) break;
-        EnumWindows(FindVisibleWindow, (LPARAM)&search);
-        if (search.found) break;
+        window_ = ProcessVisibleWindow(processId_);
+        if (window_) break;
     }
-    window_ = search.found;
     // The browser is made right after the window: wait until it is made, which
     // it is once it shows (its window exists while its creation is under way).
     for (int i = 0; window_ && i < 100 && !IsWindowVisible(Browser()); i++) Sleep(50);

@@ -49,16 +49,9 @@ void PressKey(WORD key) {
 
 ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseconds) {
     ProgramOutcome outcome;
-    std::string exe = ModuleFolder() + "lumivane.exe";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
-        return outcome;
+    PROCESS_INFORMATION process;
+    if (!ProcessStartIn(ModuleFolder() + "lumivane.exe", folder, &process)) return outcome;
     outcome.started = true;
-    CloseHandle(process.hThread);
 
     DWORD start = GetTickCount();
     BoxSearch search = {process.dwProcessId, nullptr, nullptr};
