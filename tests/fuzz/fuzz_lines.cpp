@@ -157,6 +157,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(LinePlainRun(bytes.data(), bytes.size()) == plain);
 
     std::vector<Line> expected = ReadByteByByte(bytes);
+    // With the whole file at hand, as the authors' tool splits a settings file.
+    size_t at = 0, n = 0;
+    while (at < bytes.size()) {
+        LineEnd end = LineSplit(bytes.data() + at, bytes.size() - at, true);
+        FUZZ_CHECK(end.complete && n < expected.size());
+        FUZZ_CHECK(std::string(bytes.data() + at, end.length) == expected[n].text);
+        at += end.consumed;
+        FUZZ_CHECK(at == expected[n++].endPosition);
+    }
+    FUZZ_CHECK(n == expected.size());
+
     Taken taken;
     for (;;) {
         taken.thisCall = 0;
