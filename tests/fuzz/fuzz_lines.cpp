@@ -13,7 +13,9 @@
 // full block); then the file.
 #include "files/LineSplit.h"
 #include "tests/fuzz/FuzzCheck.h"
+#include <sanitizer/asan_interface.h>
 #include <stdint.h>
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 #include <vector>
@@ -73,16 +75,32 @@ struct Taken {
     size_t thisCall;
 };
 
-// The string base: a block of exactly the room asked for, so that a byte used
-// past it is caught; it moves on every growth, as the real one may.
-static char* Room(std::vector<char>* base, size_t n, size_t most) {
-    if (most && n > most) return nullptr;
-    if (n > base->size()) {
-        std::vector<char> moved(base->begin(), base->end());
-        moved.resize(n);
-        base->swap(moved);
+// The string base: it grows to at least twice its size, as the real one does,
+// and moves when it grows; the bytes past the room asked for are poisoned, so
+// that a byte used past the room is caught all the same.
+struct StringBase {
+    char* block = nullptr;
+    size_t size = 0;
+    ~StringBase() {
+        ASAN_UNPOISON_MEMORY_REGION(block, size);
+        free(block);
     }
-    return base->data();
+};
+
+static char* Room(StringBase* base, size_t n, size_t most) {
+    if (most && n > most) return nullptr;
+    ASAN_UNPOISON_MEMORY_REGION(base->block, base->size);
+    if (n > base->size) {
+        size_t size = n > base->size * 2 ? n : base->size * 2;
+        char* moved = (char*)malloc(size);
+        FUZZ_CHECK(moved);
+        if (base->size) memcpy(moved, base->block, base->size);
+        free(base->block);
+        base->block = moved;
+        base->size = size;
+    }
+    ASAN_POISON_MEMORY_REGION(base->block + n, base->size - n);
+    return base->block;
 }
 
 static int Take(const Reader& reader, Taken* taken, const char* line, size_t length) {
@@ -95,7 +113,7 @@ static int Take(const Reader& reader, Taken* taken, const char* line, size_t len
 
 // FileReadLines' block loop, with the file above for the system's file.
 static int ReadLines(const Reader& reader, File* file, Taken* taken) {
-    std::vector<char> baseBlock;
+    StringBase baseBlock;
     size_t block = reader.firstBlock;
     char* base = Room(&baseBlock, block + 1, reader.room);
     if (!base) return 0;
