@@ -2,10 +2,12 @@
 # Builds the fuzz targets of tests/fuzz natively with clang (libFuzzer, ASan,
 # UBSan) in BUILDDIR and runs each for SECONDS from its seeds in the
 # repository and the inputs it kept before. Any finding fails the run; the
-# input that caused it stays in BUILDDIR, named after the target.
+# input that caused it stays in BUILDDIR, named after the target; running the
+# target on that file alone replays it.
 #   fuzz.sh BUILDDIR SECONDS
 set -u
-[ $# -eq 2 ] || { echo "usage: fuzz.sh BUILDDIR SECONDS" >&2; exit 2; }
+# libFuzzer takes 0 seconds as no limit at all.
+[ $# -eq 2 ] && [ "$2" -ge 1 ] 2>/dev/null || { echo "usage: fuzz.sh BUILDDIR SECONDS (1 or more)" >&2; exit 2; }
 src=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$1" || exit 1
 out=$(cd "$1" && pwd)
@@ -35,6 +37,7 @@ for t in $targets; do
         failed="$failed $t"
         echo "$t: FINDING after ${runs:-?} executions (exit $rc); from $out/$t.log:"
         grep -E "check failed|ERROR:|runtime error:|SUMMARY:|Test unit written|^Base64:" "$out/$t.log"
+        echo "replay: $out/$t FILE"
     fi
 done
 [ -z "$failed" ] || { echo "fuzz: findings in$failed"; exit 1; }
