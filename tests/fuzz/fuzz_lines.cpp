@@ -42,7 +42,8 @@ static std::vector<Line> ReadByteByByte(const std::string& file) {
     return lines;
 }
 
-struct File {
+// The file being read: its bytes and position, and reads that may come back short.
+struct Source {
     const std::string* bytes;
     size_t position;
     const uint8_t* limits; // the most each read gives, in turn; 0: no limit
@@ -50,7 +51,7 @@ struct File {
     size_t reads;
 };
 
-static size_t FileRead(File* file, char* destination, size_t count) {
+static size_t SourceRead(Source* file, char* destination, size_t count) {
     size_t n = file->bytes->size() - file->position;
     if (n > count) n = count;
     uint8_t limit = file->limitCount ? file->limits[file->reads++ % file->limitCount] : 0;
@@ -60,7 +61,7 @@ static size_t FileRead(File* file, char* destination, size_t count) {
     return n;
 }
 
-static void FileGiveBack(File* file, size_t bytes) {
+static void SourceGiveBack(Source* file, size_t bytes) {
     FUZZ_CHECK(bytes <= file->position);
     file->position -= bytes;
 }
@@ -111,8 +112,8 @@ static int Take(const Reader& reader, Taken* taken, const char* line, size_t len
     return reader.linesPerCall == 0 || taken->thisCall < reader.linesPerCall;
 }
 
-// FileReadLines' block loop, with the file above for the system's file.
-static int ReadLines(const Reader& reader, File* file, Taken* taken) {
+// FileReadLines' block loop, with the source above for the system's file.
+static int ReadLines(const Reader& reader, Source* file, Taken* taken) {
     StringBase baseBlock;
     size_t block = reader.firstBlock;
     char* base = Room(&baseBlock, block + 1, reader.room);
@@ -131,7 +132,7 @@ static int ReadLines(const Reader& reader, File* file, Taken* taken) {
             scanned = 0;
             line[length] = 0;
             if (!Take(reader, taken, line, length)) {
-                FileGiveBack(file, have - start);
+                SourceGiveBack(file, have - start);
                 return 1;
             }
             continue;
@@ -147,11 +148,11 @@ static int ReadLines(const Reader& reader, File* file, Taken* taken) {
         char* room = have < SIZE_MAX - block ? Room(&baseBlock, have + block + 1, reader.room)
                                              : nullptr;
         if (!room) {
-            FileGiveBack(file, have);
+            SourceGiveBack(file, have);
             return 0;
         }
         base = room;
-        size_t got = FileRead(file, base + have, block);
+        size_t got = SourceRead(file, base + have, block);
         if (got == 0) atEnd = true;
         have += got;
     }
@@ -166,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reader.room = (size_t)data[2] * 8;
     size_t limitCount = data[3] < size - 4 ? data[3] : size - 4;
     std::string bytes((const char*)data + 4 + limitCount, size - 4 - limitCount);
-    File file = {&bytes, 0, data + 4, limitCount, 0};
+    Source file = {&bytes, 0, data + 4, limitCount, 0};
 
     // The plain run of the whole file stops at its first line end.
     size_t plain = 0;
