@@ -4,11 +4,12 @@
 # make bench  builds and prints the benchmark figures (exe_kib: the size of
 #             $(BUILD)/bin/lumivane.exe)
 # make preview [PRESENTATION=dir] [SCREEN=WxH]  draws the page into build/preview.png
+# make fuzz [FUZZ_SECONDS=60]  fuzzes the pure rules natively with clang in build-fuzz/
 BUILD ?= build
 JOBS ?= $(shell nproc)
 TOOLCHAIN ?= i686
 
-.PHONY: all deps configure demo test bench preview clean
+.PHONY: all deps configure demo test bench preview fuzz clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -70,5 +71,10 @@ preview: configure
 		|| { cat $$b/preview-build.log; exit 1; }; \
 	sh cmake/preview.sh $$b "$(PRESENTATION)" "$(SCREEN)" $(BUILD)/preview.png
 
+# Each target runs FUZZ_SECONDS; an input that finds something stays in build-fuzz/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@sh cmake/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-x64
+	rm -rf $(BUILD) $(BUILD)-x64 build-fuzz

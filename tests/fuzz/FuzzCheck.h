@@ -1,0 +1,21 @@
+// What the fuzz targets share: a check that stops the run on a disagreement,
+// so that libFuzzer keeps the input that caused it, and plain references.
+#pragma once
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
+
+#define FUZZ_CHECK(condition)                                                           \
+    do {                                                                                \
+        if (!(condition)) {                                                             \
+            fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            abort();                                                                    \
+        }                                                                               \
+    } while (0)
+
+// The bytes between the spaces (byte 32) at both ends, by plain string search.
+inline std::string SpacesTrimmed(const std::string& text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
