@@ -7,6 +7,7 @@
 #include "files/File.h"
 #include "files/LineSplit.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -74,6 +75,59 @@ std::vector<std::string> ReadAllLines(const std::string& bytes) {
     return lines;
 }
 
+struct PipeWriter {
+    HANDLE server;
+    std::string bytes;
+};
+
+// Writes in pieces of three bytes, so that reads find the pipe part-filled,
+// then closes its end: the reader finds the end of the file after the bytes.
+DWORD WINAPI PipeWrite(void* parameter) {
+    PipeWriter* writer = (PipeWriter*)parameter;
+    ConnectNamedPipe(writer->server, nullptr);
+    for (size_t at = 0; at < writer->bytes.size(); at += 3) {
+        DWORD written = 0;
+        DWORD piece = (DWORD)std::min<size_t>(3, writer->bytes.size() - at);
+        if (!WriteFile(writer->server, writer->bytes.data() + at, piece, &written, nullptr)) break;
+    }
+    CloseHandle(writer->server);
+    return 0;
+}
+
+int TakeLine(void* lines, char* line, size_t length) {
+    ((std::vector<std::string>*)lines)->push_back(std::string(line, length));
+    return 1;
+}
+
+int TakeOneLine(void* lines, char* line, size_t length) {
+    TakeLine(lines, line, length);
+    return 0;
+}
+
+// The lines of a named pipe that a writer fills with `bytes`: the first read
+// alone, the rest together, so that nothing read ahead of the first may be lost.
+std::vector<std::string> ReadPipeLines(const std::string& bytes) {
+    static int serial;
+    std::string name = "\\\\.\\pipe\\lumivane-lines-" + std::to_string(GetCurrentProcessId()) +
+                       "-" + std::to_string(++serial);
+    PipeWriter writer = {CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND,
+                                          PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr),
+                         bytes};
+    if (writer.server == INVALID_HANDLE_VALUE) return {"no pipe"};
+    intptr_t id = FileOpenRead(-1, name.c_str());
+    if (!id) {
+        CloseHandle(writer.server);
+        return {"no open"};
+    }
+    HANDLE thread = CreateThread(nullptr, 0, PipeWrite, &writer, 0, nullptr);
+    std::vector<std::string> lines;
+    if (FileReadLines(TakeOneLine, &lines, 0)) FileReadLines(TakeLine, &lines, 0);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    FileClose(id);
+    return lines;
+}
+
 } // namespace
 
 TEST(FileReadLine, LineEnds) {
@@ -92,9 +146,13 @@ TEST(FileReadLine, LineEnds) {
         {std::string("\n\n\r"), {"", "", ""}},
         {std::string("\t\xe9\xff tab\n"), {"\t\xe9\xff tab"}},
         {std::string("a\r\r\nb"), {"a", "", "b"}},
+        {std::string("ab\ncd\n"), {"ab", "cd"}},
+        {std::string(700, 'z') + "\r\nq", {std::string(700, 'z'), "q"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.lines, ReadAllLines(c.bytes)) << "bytes of length " << c.bytes.size();
+        // A pipe, which cannot seek, gives the same lines.
+        EXPECT_EQ(c.lines, ReadPipeLines(c.bytes)) << "piped bytes of length " << c.bytes.size();
         ExpectLinesMatch(c.bytes, "case of length " + std::to_string(c.bytes.size()));
     }
 }
