@@ -19,8 +19,8 @@
 //   NumberTableClose     NumberTableEmpty, and an identifier's record is freed
 //   NumberTableRelease   empties an entry without destroying anything, and frees
 //                        an identifier's record
-//   NumberTableCloseAll  every identifier newest first, then the table numbers
-//                        upwards or downwards, each through the library's close
+//   NumberTableCloseAll  every identifier newest first, then the live table
+//                        numbers upwards or downwards, each through the library's close
 // An entry is emptied before what it held is destroyed, and no entry address is
 // kept across the destroy: a close re-entered from it finds nothing to close.
 #pragma once

@@ -2,10 +2,10 @@
 #include "builder/PageRules.h"
 #include "builder/Directory.h"
 #include "builder/Settings.h"
+#include "base/Heap.h"
 #include "base/TextRules.h"
 #include "base/Texts.h"
 #include "files/File.h"
-#include "base/Heap.h"
 #include <string.h>
 
 static Text gPage;
