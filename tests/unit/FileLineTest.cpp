@@ -7,7 +7,6 @@
 #include "files/File.h"
 #include "files/LineSplit.h"
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -75,25 +74,6 @@ std::vector<std::string> ReadAllLines(const std::string& bytes) {
     return lines;
 }
 
-struct PipeWriter {
-    HANDLE server;
-    std::string bytes;
-};
-
-// Writes in pieces of three bytes, so that reads find the pipe part-filled,
-// then closes its end: the reader finds the end of the file after the bytes.
-DWORD WINAPI PipeWrite(void* parameter) {
-    PipeWriter* writer = (PipeWriter*)parameter;
-    ConnectNamedPipe(writer->server, nullptr);
-    for (size_t at = 0; at < writer->bytes.size(); at += 3) {
-        DWORD written = 0;
-        DWORD piece = (DWORD)std::min<size_t>(3, writer->bytes.size() - at);
-        if (!WriteFile(writer->server, writer->bytes.data() + at, piece, &written, nullptr)) break;
-    }
-    CloseHandle(writer->server);
-    return 0;
-}
-
 int TakeLine(void* lines, char* line, size_t length) {
     ((std::vector<std::string>*)lines)->push_back(std::string(line, length));
     return 1;
@@ -104,26 +84,21 @@ int TakeOneLine(void* lines, char* line, size_t length) {
     return 0;
 }
 
-// The lines of a named pipe that a writer fills with `bytes`: the first read
-// alone, the rest together, so that nothing read ahead of the first may be lost.
+// The lines of a named pipe that holds `bytes` and whose writer has closed its
+// end: the first read alone, then the rest, so that whatever was read ahead of
+// the first line must be kept.
 std::vector<std::string> ReadPipeLines(const std::string& bytes) {
     static int serial;
     std::string name = "\\\\.\\pipe\\lumivane-lines-" + std::to_string(GetCurrentProcessId()) +
                        "-" + std::to_string(++serial);
-    PipeWriter writer = {CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND,
-                                          PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr),
-                         bytes};
-    if (writer.server == INVALID_HANDLE_VALUE) return {"no pipe"};
+    HANDLE writer = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 4096, 4096, 0, nullptr);
     intptr_t id = FileOpenRead(-1, name.c_str());
-    if (!id) {
-        CloseHandle(writer.server);
-        return {"no open"};
-    }
-    HANDLE thread = CreateThread(nullptr, 0, PipeWrite, &writer, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(writer, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(writer);
     std::vector<std::string> lines;
-    if (FileReadLines(TakeOneLine, &lines, 0)) FileReadLines(TakeLine, &lines, 0);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
+    if (id && FileReadLines(TakeOneLine, &lines, 0)) FileReadLines(TakeLine, &lines, 0);
     FileClose(id);
     return lines;
 }
