@@ -16,8 +16,8 @@ const char kParentClass[] = "LumivaneTestBrowserParent";
 
 std::wstring Wide(const std::string& text, UINT codePage) {
     std::wstring wide(text.size(), L'\0');
-    int length = MultiByteToWideChar(codePage, 0, text.data(), (int)text.size(), &wide[0],
-                                     (int)wide.size());
+    int length =
+        MultiByteToWideChar(codePage, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size());
     wide.resize(length > 0 ? length : 0);
     return wide;
 }

@@ -51,8 +51,8 @@ std::wstring Normalised(std::wstring path) {
 
 std::wstring Wide(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &wide[0],
-                                    (int)wide.size()));
+    wide.resize(
+        MultiByteToWideChar(CP_ACP, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size()));
     return wide;
 }
 
@@ -123,7 +123,8 @@ TEST(PresentationLoop, ShowsTheProgramFolderKeepsTheDisplayOnAndEndsOnlyAtId40) 
     std::wstring page = module.substr(0, module.rfind(L'\\') + 1) + L"data/1014.dat";
     EXPECT_NE(std::string::npos, Normalised(location).find(Normalised(page).substr(2)))
         << testing::PrintToString(location);
-    EXPECT_EQ(std::string::npos, Normalised(location).find(Normalised(Wide(folder.Path())).substr(2)));
+    EXPECT_EQ(std::string::npos,
+              Normalised(location).find(Normalised(Wide(folder.Path())).substr(2)));
 }
 
 // The test above, run by a copy of this program in a folder whose name the
@@ -149,7 +150,11 @@ TEST(PresentationLoop, ShowsTheProgramFolderWhateverItsName) {
         ASSERT_TRUE(CreateProcessW(copy.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                                    where.c_str(), &startup, &process));
         CloseHandle(process.hThread);
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
+        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the copy did not end";
+            TerminateProcess(process.hProcess, 99);
+            WaitForSingleObject(process.hProcess, 5000);
+        }
         DWORD code = 99;
         GetExitCodeProcess(process.hProcess, &code);
         CloseHandle(process.hProcess);
@@ -157,7 +162,8 @@ TEST(PresentationLoop, ShowsTheProgramFolderWhateverItsName) {
         // The one test ran there, and passed.
         std::string xml;
         EXPECT_TRUE(ReadWholeFile(report, &xml));
-        EXPECT_NE(std::string::npos, xml.find("tests=\"1\" failures=\"0\" disabled=\"0\" errors=\"0\""))
+        EXPECT_NE(std::string::npos,
+                  xml.find("tests=\"1\" failures=\"0\" disabled=\"0\" errors=\"0\""))
             << xml.substr(0, 400);
         DeleteFileA(report.c_str());
         DeleteFileW(copy.c_str());
