@@ -36,15 +36,28 @@ int NumberTableInit(NumberTable* table, size_t entrySize, int32_t count, int32_t
     return 1;
 }
 
-bool NumberTableIsIndex(const NumberTable* table, intptr_t number) {
+// Identifiers are record addresses and may fall within the table's range once it
+// has grown far enough: a live identifier always names its own record. Only a
+// number that could be a record's address is looked for in the list, so an
+// ordinary table number costs a bounds test and an index.
+static bool NumberTableIsIdentifier(const NumberTable* table, intptr_t number) {
+    return ObjectListMayHold(table->any, (uintptr_t)number) &&
+           ObjectListHas(table->any, (void*)number);
+}
+
+static bool NumberTableInRange(const NumberTable* table, intptr_t number) {
     return number >= 0 && number <= table->count && table->entries;
 }
 
+bool NumberTableIsIndex(const NumberTable* table, intptr_t number) {
+    return NumberTableInRange(table, number) && !NumberTableIsIdentifier(table, number);
+}
+
 void* NumberTableFind(const NumberTable* table, intptr_t number) {
-    if (NumberTableIsIndex(table, number))
+    // A stale or made-up identifier is not in the list, so it finds nothing.
+    if (NumberTableIsIdentifier(table, number)) return (void*)number;
+    if (NumberTableInRange(table, number))
         return table->entries + (size_t)number * table->entrySize;
-    // Identifiers are checked against the list, so a stale or made-up one finds nothing.
-    if (number != NumberAny && ObjectListHas(table->any, (void*)number)) return (void*)number;
     return nullptr;
 }
 
@@ -83,7 +96,7 @@ void* NumberTableSlot(NumberTable* table, intptr_t* number, NumberDestroy destro
     }
     // A live identifier opens again in its own record; a table number not below
     // the count grows the table first.
-    bool identifier = !NumberTableIsIndex(table, *number) && NumberTableFind(table, *number);
+    bool identifier = NumberTableIsIdentifier(table, *number);
     if (!identifier) {
         if (*number < 0) return nullptr;
         if (*number >= table->count && !NumberTableGrow(table, *number)) return nullptr;
@@ -91,14 +104,17 @@ void* NumberTableSlot(NumberTable* table, intptr_t* number, NumberDestroy destro
     // What the destroy runs may open the number again or move the table, so the
     // entry is looked for anew until it is found empty.
     while (NumberTableLookup(table, *number)) NumberTableEmpty(table, *number, destroy);
+    // An identifier the destroy closed names nothing any more.
+    if (identifier && !NumberTableIsIdentifier(table, *number)) return nullptr;
     return NumberTableFind(table, *number);
 }
 
 void NumberTableRelease(NumberTable* table, intptr_t number) {
+    bool identifier = NumberTableIsIdentifier(table, number);
     void* entry = NumberTableFind(table, number);
     if (!entry) return;
     memset(entry, 0, table->entrySize);
-    if (!NumberTableIsIndex(table, number)) ObjectListRemove(&table->any, entry);
+    if (identifier) ObjectListRemove(&table->any, entry);
 }
 
 void NumberTableClose(NumberTable* table, intptr_t number, NumberDestroy destroy) {
@@ -110,16 +126,27 @@ void NumberTableClose(NumberTable* table, intptr_t number, NumberDestroy destroy
     destroy(number, held);
 }
 
+static bool NumberTableIndexLive(const NumberTable* table, int32_t number) {
+    return NumberEntryLive(table->entries + (size_t)number * table->entrySize);
+}
+
 void NumberTableCloseAll(NumberTable* table, NumberClose close, bool downwards) {
     // The newest record each time: a close may free records besides its own.
     while (void* entry = ObjectListFirst(table->any)) {
         close((intptr_t)entry);
-        // A record the close left in the list holds nothing: it goes all the same.
-        if (ObjectListFirst(table->any) == entry) NumberTableRelease(table, (intptr_t)entry);
+        // A record the close left in the list goes all the same, so that the walk ends.
+        if (ObjectListFirst(table->any) == entry) {
+            memset(entry, 0, table->entrySize);
+            ObjectListRemove(&table->any, entry);
+        }
     }
+    // Only live entries are closed, so that a large table is passed over quickly;
+    // each is read afresh, since a close may move the table.
     if (downwards) {
-        for (int32_t number = table->count - 1; number >= 0; number--) close(number);
+        for (int32_t number = table->count - 1; number >= 0; number--)
+            if (NumberTableIndexLive(table, number)) close(number);
     } else {
-        for (int32_t number = 0; number < table->count; number++) close(number);
+        for (int32_t number = 0; number < table->count; number++)
+            if (NumberTableIndexLive(table, number)) close(number);
     }
 }

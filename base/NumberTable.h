@@ -1,11 +1,13 @@
 // Numbered objects: the one scheme by which the file, window and gadget
 // libraries name what they hold. A number from 0 to the count names an entry of
 // a table on the main heap; the any number makes an entry in an object record
-// whose address, the identifier, is used as the number from then on.
+// whose address, the identifier, is used as the number from then on. A live
+// identifier names its own record even when the table has grown past it.
 // An entry begins with the system handle it holds; a zero handle is an empty
 // entry. Each library has its own entry type, growth step and close.
 //   NumberTableInit      a zero-filled table of `count` (+ `spare`) entries; 0 on failure
-//   NumberTableIsIndex   whether a number names a table entry (0 to the count)
+//   NumberTableIsIndex   whether a number names a table entry (0 to the count,
+//                        and not a live identifier)
 //   NumberTableFind      the entry of a table number or of a live identifier's
 //                        record, empty or not; null for anything else
 //   NumberTableLookup    the entry when it holds a handle, else null
@@ -17,8 +19,8 @@
 //   NumberTableClose     NumberTableEmpty, and an identifier's record is freed
 //   NumberTableRelease   empties an entry without destroying anything, and frees
 //                        an identifier's record
-//   NumberTableCloseAll  every identifier newest first, then the table numbers
-//                        upwards or downwards, each through the library's close
+//   NumberTableCloseAll  every identifier newest first, then the live table
+//                        numbers upwards or downwards, each through the library's close
 // An entry is emptied before what it held is destroyed, and no entry address is
 // kept across the destroy: a close re-entered from it finds nothing to close.
 #pragma once

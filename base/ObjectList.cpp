@@ -57,3 +57,20 @@ bool ObjectListHas(ObjectList list, const void* payload) {
         if (PayloadOf(record) == payload) return true;
     return false;
 }
+
+size_t ObjectListLength(ObjectList list) {
+    size_t length = 0;
+    for (ObjectRecord* record = list; record; record = record->next) length++;
+    return length;
+}
+
+// Payloads follow a two-link header in heap blocks, and the system maps nothing
+// in the first 64 KiB of the address space.
+static const uintptr_t kPayloadLowest = 0x10000;
+static const uintptr_t kPayloadAlign = MEMORY_ALLOCATION_ALIGNMENT < sizeof(ObjectRecord)
+                                           ? MEMORY_ALLOCATION_ALIGNMENT
+                                           : sizeof(ObjectRecord);
+
+bool ObjectListMayHold(ObjectList list, uintptr_t value) {
+    return list && value >= kPayloadLowest && value % kPayloadAlign == 0;
+}

@@ -8,8 +8,13 @@
 //   ObjectListFirst    the newest payload, or null
 //   ObjectListNext     the payload of the next older record, or null
 //   ObjectListHas      whether a payload belongs to the list
+//   ObjectListLength   how many records the list holds
+//   ObjectListMayHold  false for any value that can't be a payload of the list
+//                      (an empty list, an address the system never gives out,
+//                      one not aligned as payloads are), without walking it
 #pragma once
 #include <stddef.h>
+#include <stdint.h>
 
 struct ObjectRecord {
     ObjectRecord* next;
@@ -24,3 +29,5 @@ void ObjectListRemove(ObjectList* list, void* payload);
 void* ObjectListFirst(ObjectList list);
 void* ObjectListNext(void* payload);
 bool ObjectListHas(ObjectList list, const void* payload);
+bool ObjectListMayHold(ObjectList list, uintptr_t value);
+size_t ObjectListLength(ObjectList list);

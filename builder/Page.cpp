@@ -2,6 +2,7 @@
 #include "builder/PageRules.h"
 #include "builder/Directory.h"
 #include "builder/Settings.h"
+#include "base/Heap.h"
 #include "base/TextRules.h"
 #include "base/Texts.h"
 #include "files/File.h"
@@ -9,6 +10,7 @@
 
 static Text gPage;
 static Text gUrl;
+static wchar_t* gWideUrl;
 
 // Fragments are read in blocks of at least this size, so that the cost of a
 // long fragment stays close to that of copying it.
@@ -155,4 +157,21 @@ const char* PageUrl() {
     TextAppend(&gUrl, folder, strlen(folder));
     TextAppend(&gUrl, "data/1014.dat", 13);
     return TextGet(&gUrl);
+}
+
+const wchar_t* PageUrlWide() {
+    if (gWideUrl) HeapFree(HeapMain(), 0, gWideUrl);
+    gWideUrl = nullptr;
+    const wchar_t* folder = ProgramDirectoryWide();
+    if (!folder) return nullptr;
+    static const wchar_t kScheme[] = L"file:\\\\";
+    static const wchar_t kPage[] = L"data/1014.dat";
+    // The folder's length is bounded by the module path's: no overflow.
+    size_t length = wcslen(folder) + (sizeof kScheme + sizeof kPage) / sizeof(wchar_t);
+    gWideUrl = (wchar_t*)HeapAlloc(HeapMain(), 0, length * sizeof(wchar_t));
+    if (!gWideUrl) return nullptr;
+    wcscpy(gWideUrl, kScheme);
+    wcscat(gWideUrl, folder);
+    wcscat(gWideUrl, kPage);
+    return gWideUrl;
 }

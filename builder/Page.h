@@ -14,11 +14,14 @@
 //   PageText           the page text
 //   PageLength         its length
 //   PageUrl            "file:\\" + the program's folder + "data/1014.dat"
+//   PageUrlWide        the same in wide characters when the ANSI code page can't
+//                      spell the folder; null when PageUrl names the page file
 // Files are read and written through file number 0, each closed before the next.
 // Out of memory while building counts as a failure to read. The forms that
 // show a message and end the run belong to the driver.
 #pragma once
 #include <stddef.h>
+#include <wchar.h>
 
 int PageBuild();
 int PageSave();
@@ -28,3 +31,4 @@ int PageLineRead(const char* path);
 const char* PageText();
 size_t PageLength();
 const char* PageUrl();
+const wchar_t* PageUrlWide();

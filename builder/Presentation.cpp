@@ -21,20 +21,33 @@ static void PresentationBrowserRect(int32_t screenWidth, int32_t screenHeight, i
     rect[3] = WrappingSum(screenHeight, TextToNumber(SettingsValue(10)), 32);
 }
 
-void PresentationRun() {
-    int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    // Without a window no event could ever end the wait: the run ends here.
-    if (!WindowOpen(0, 0, 0, screenWidth, screenHeight, WS_POPUP, "")) return;
-    const char* url = PageUrl();
-    int32_t rect[4];
-    PresentationBrowserRect(screenWidth, screenHeight, rect);
-    if (GadgetListCreate(WindowHandle()))
-        BrowserGadgetCreate(1, rect[0], rect[1], rect[2], rect[3], url);
-    ShortcutAdd(0, VK_ESCAPE, PresentationEscapeId);
+// Waits until Escape or a close ends the presentation.
+static void PresentationWait() {
     for (;;) {
         int32_t code = EventWait();
         if (code == EventMenu && EventMenuId() == PresentationEscapeId) return;
         if (code == EventClose) return;
     }
+}
+
+void PresentationRun() {
+    int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // Without a window no event could ever end the wait: the run ends here.
+    if (!WindowOpen(0, 0, 0, screenWidth, screenHeight, WS_POPUP, "")) return;
+    // The display stays on and the screen saver off while the presentation shows.
+    SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED);
+    const char* url = PageUrl();
+    // A folder the ANSI code page can't spell is named in wide characters.
+    const wchar_t* wideUrl = PageUrlWide();
+    int32_t rect[4];
+    PresentationBrowserRect(screenWidth, screenHeight, rect);
+    if (GadgetListCreate(WindowHandle())) {
+        intptr_t host =
+            BrowserGadgetCreate(1, rect[0], rect[1], rect[2], rect[3], wideUrl ? "" : url);
+        if (host && wideUrl) BrowserNavigateWide((HWND)host, wideUrl);
+    }
+    ShortcutAdd(0, VK_ESCAPE, PresentationEscapeId);
+    PresentationWait();
+    SetThreadExecutionState(ES_CONTINUOUS);
 }

@@ -6,6 +6,16 @@
 
 static NumberTable gTable; // entries: one HANDLE
 static HANDLE gCurrent;
+static bool gCurrentSeeks; // the current file's position can be moved back
+// The handle that cannot seek whose last line ended at a CR: an LF read from it
+// next belongs to that line end.
+static HANDLE gCrEnded;
+
+// Pipes and devices take no read-ahead back, so they are read differently.
+static void FileMakeCurrent(HANDLE handle) {
+    gCurrent = handle;
+    gCurrentSeeks = handle && GetFileType(handle) == FILE_TYPE_DISK;
+}
 
 int FileLibraryInit() {
     gCurrent = nullptr;
@@ -17,6 +27,7 @@ static void FileDestroy(intptr_t, void* held) {
     // The system may hand the same value to the next file it opens: a closed
     // current file must not live on as the current one.
     if (handle == gCurrent) gCurrent = nullptr;
+    if (handle == gCrEnded) gCrEnded = nullptr;
     CloseHandle(handle);
 }
 
@@ -36,7 +47,7 @@ static intptr_t FileOpen(intptr_t number, const char* path, DWORD access, DWORD 
         return 0;
     }
     *slot = handle;
-    gCurrent = handle;
+    FileMakeCurrent(handle);
     return NumberTableIsIndex(&gTable, number) ? (intptr_t)handle : number;
 }
 
@@ -66,7 +77,7 @@ void FileCloseAll() {
 
 HANDLE FileSelect(intptr_t number) {
     HANDLE* slot = (HANDLE*)NumberTableLookup(&gTable, number);
-    if (slot) gCurrent = *slot;
+    if (slot) FileMakeCurrent(*slot);
     return gCurrent;
 }
 
@@ -145,7 +156,48 @@ static void FileGiveBack(size_t bytes) {
     if (bytes && gCurrent) SetFilePointer(gCurrent, -(LONG)bytes, nullptr, FILE_CURRENT);
 }
 
+// A handle that cannot seek is read a byte at a time, so that nothing is read
+// past the line taken. A CR ends its line at once; the LF that may follow is
+// skipped when the next line is read.
+static int FileReadLinesByByte(FileLineTake take, void* context) {
+    size_t room = kLineBlockFirst;
+    char* base = StringBaseRoom(room);
+    if (!base) return 0;
+    for (;;) {
+        bool afterCr = gCrEnded == gCurrent;
+        if (afterCr) gCrEnded = nullptr;
+        size_t length = 0;
+        bool ended = false;
+        char byte;
+        DWORD got = 0;
+        while (gCurrent && ReadFile(gCurrent, &byte, 1, &got, nullptr) && got == 1) {
+            if (byte == '\n' && afterCr) {
+                afterCr = false;
+                continue;
+            }
+            afterCr = false;
+            if (byte == '\n' || byte == '\r' || byte == 0) {
+                if (byte == '\r') gCrEnded = gCurrent;
+                ended = true;
+                break;
+            }
+            if (length + 1 >= room) {
+                // A line that can't be held is a failed read; what was read of it is gone.
+                char* bigger = room < SIZE_MAX / 2 ? StringBaseRoom(room * 2) : nullptr;
+                if (!bigger) return 0;
+                base = bigger;
+                room *= 2;
+            }
+            base[length++] = byte;
+        }
+        if (!ended && length == 0) return 1;
+        base[length] = 0;
+        if (!take(context, base, length)) return 1;
+    }
+}
+
 int FileReadLines(FileLineTake take, void* context, DWORD firstBlock) {
+    if (!gCurrentSeeks) return FileReadLinesByByte(take, context);
     DWORD block = firstBlock ? firstBlock : kLineBlockFirst;
     char* base = StringBaseRoom((size_t)block + 1);
     if (!base) return 0;

@@ -40,6 +40,8 @@ char* FileReadLine(size_t* length = nullptr);
 // zero, until `take` returns 0 or the file ends. The position is then right
 // after the last line taken. 0 when a line can't be held in memory: the
 // position is then at that line's start, and nothing of it was handed over.
+// A handle that cannot seek (a pipe, a device) reads the same lines, a byte at
+// a time; a line too long for memory is then lost.
 typedef int (*FileLineTake)(void* context, char* line, size_t length);
 int FileReadLines(FileLineTake take, void* context, DWORD firstBlock);
 DWORD FileWriteText(const char* text);

@@ -112,15 +112,23 @@ intptr_t BrowserGadgetCreate(intptr_t number, int32_t x, int32_t y, int32_t widt
 }
 
 void BrowserNavigate(HWND host, const char* url) {
-    IWebBrowser2* browser = BrowserOf(host);
-    if (!browser || !url || !url[0]) return;
+    if (!BrowserOf(host) || !url || !url[0]) return;
     // Sized to the URL, however long: it is passed whole or not at all.
     int length = MultiByteToWideChar(CP_ACP, 0, url, -1, nullptr, 0);
     if (length <= 0) return;
-    if (!BrowserStringsLoad()) return;
-    BSTR wide = gAllocString(nullptr, (UINT)length - 1);
+    wchar_t* wide = (wchar_t*)HeapAlloc(HeapMain(), 0, (size_t)length * sizeof(wchar_t));
     if (!wide) return;
     MultiByteToWideChar(CP_ACP, 0, url, -1, wide, length);
+    BrowserNavigateWide(host, wide);
+    HeapFree(HeapMain(), 0, wide);
+}
+
+void BrowserNavigateWide(HWND host, const wchar_t* url) {
+    IWebBrowser2* browser = BrowserOf(host);
+    if (!browser || !url || !url[0]) return;
+    if (!BrowserStringsLoad()) return;
+    BSTR wide = gAllocString(url, (UINT)wcslen(url));
+    if (!wide) return;
     VARIANT target = {};
     target.vt = VT_BSTR;
     target.bstrVal = wide;

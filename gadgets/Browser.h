@@ -9,6 +9,8 @@
 //                        living under the number
 //   BrowserNavigate      starts loading a URL, exactly as given, in a host window;
 //                        an empty URL or a control without IWebBrowser2 does nothing
+//   BrowserNavigateWide  the same for a URL in wide characters, for what the ANSI
+//                        code page can't spell
 // The host window holds its IWebBrowser2 in its user data and releases it when
 // it is destroyed.
 #pragma once
@@ -18,3 +20,4 @@
 intptr_t BrowserGadgetCreate(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                              const char* url);
 void BrowserNavigate(HWND host, const char* url);
+void BrowserNavigateWide(HWND host, const wchar_t* url);

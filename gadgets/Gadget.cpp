@@ -1,4 +1,5 @@
 #include "gadgets/Gadget.h"
+#include "base/Heap.h"
 #include "base/NumberTable.h"
 #include <commctrl.h>
 
@@ -47,8 +48,10 @@ GadgetEntry* GadgetSlotClaim(intptr_t number) {
     return (GadgetEntry*)NumberTableSlot(&gTable, &number, GadgetDestroy);
 }
 
+// The entry is emptied, and an identifier's record freed, before the window goes:
+// its WM_NCDESTROY no longer passes the registry's procedure to do it.
 void GadgetFree(intptr_t number) {
-    NumberTableEmpty(&gTable, number, GadgetDestroy);
+    NumberTableClose(&gTable, number, GadgetDestroy);
 }
 
 void GadgetSubclass(GadgetEntry* entry) {
@@ -73,4 +76,12 @@ LRESULT CALLBACK GadgetSubclassProc(HWND window, UINT message, WPARAM wParam, LP
 // Queries for the tests, declared in their own header.
 int32_t GadgetCount() {
     return gTable.count;
+}
+
+size_t GadgetTableBytes() {
+    return HeapSize(HeapMain(), 0, gTable.entries);
+}
+
+int32_t GadgetAnyCount() {
+    return (int32_t)ObjectListLength(gTable.any);
 }

@@ -13,7 +13,8 @@
 //                       address is the new gadget's identifier
 //   GadgetSubclass      puts the registry's procedure in front of the entry's window
 //   GadgetLookup        the entry of a living gadget, or null
-//   GadgetFree          destroys a living gadget through its kind (or DestroyWindow)
+//   GadgetFree          destroys a living gadget through its kind (or DestroyWindow);
+//                       an identifier's record is freed, the identifier names nothing
 //   GadgetSlotRelease   empties an entry; an identifier's record is freed
 //   GadgetSubclassProc  passes every message on; empties the entry at WM_NCDESTROY
 // Creation by a kind: GadgetSlotClaim, create the window as a child of the

@@ -16,6 +16,10 @@ int32_t LiveSizingEdge();
 // Growth of the string base past `most` bytes fails; SIZE_MAX lifts the limit.
 void StringBaseLimit(size_t most);
 int32_t GadgetCount();
+// Records in the gadget library's list of any-numbered gadgets.
+int32_t GadgetAnyCount();
+// The bytes the gadget table takes on the main heap.
+size_t GadgetTableBytes();
 // Successful loads of the browser's library; the library's name; and the next
 // creation loading it anew, as right after start-up.
 int BrowserLoadCount();

@@ -181,8 +181,5 @@ int32_t WindowCount() {
 }
 
 int32_t WindowAnyCount() {
-    int32_t count = 0;
-    for (void* payload = ObjectListFirst(gTable.any); payload; payload = ObjectListNext(payload))
-        count++;
-    return count;
+    return (int32_t)ObjectListLength(gTable.any);
 }

@@ -74,6 +74,35 @@ std::vector<std::string> ReadAllLines(const std::string& bytes) {
     return lines;
 }
 
+int TakeLine(void* lines, char* line, size_t length) {
+    ((std::vector<std::string>*)lines)->push_back(std::string(line, length));
+    return 1;
+}
+
+int TakeOneLine(void* lines, char* line, size_t length) {
+    TakeLine(lines, line, length);
+    return 0;
+}
+
+// The lines of a named pipe that holds `bytes` and whose writer has closed its
+// end: the first read alone, then the rest, so that whatever was read ahead of
+// the first line must be kept.
+std::vector<std::string> ReadPipeLines(const std::string& bytes) {
+    static int serial;
+    std::string name = "\\\\.\\pipe\\lumivane-lines-" + std::to_string(GetCurrentProcessId()) +
+                       "-" + std::to_string(++serial);
+    HANDLE writer = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                     1, 4096, 4096, 0, nullptr);
+    intptr_t id = FileOpenRead(-1, name.c_str());
+    DWORD written = 0;
+    WriteFile(writer, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    CloseHandle(writer);
+    std::vector<std::string> lines;
+    if (id && FileReadLines(TakeOneLine, &lines, 0)) FileReadLines(TakeLine, &lines, 0);
+    FileClose(id);
+    return lines;
+}
+
 } // namespace
 
 TEST(FileReadLine, LineEnds) {
@@ -92,9 +121,13 @@ TEST(FileReadLine, LineEnds) {
         {std::string("\n\n\r"), {"", "", ""}},
         {std::string("\t\xe9\xff tab\n"), {"\t\xe9\xff tab"}},
         {std::string("a\r\r\nb"), {"a", "", "b"}},
+        {std::string("ab\ncd\n"), {"ab", "cd"}},
+        {std::string(700, 'z') + "\r\nq", {std::string(700, 'z'), "q"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.lines, ReadAllLines(c.bytes)) << "bytes of length " << c.bytes.size();
+        // A pipe, which cannot seek, gives the same lines.
+        EXPECT_EQ(c.lines, ReadPipeLines(c.bytes)) << "piped bytes of length " << c.bytes.size();
         ExpectLinesMatch(c.bytes, "case of length " + std::to_string(c.bytes.size()));
     }
 }

@@ -1,6 +1,7 @@
 // The numbered-table scheme under the file, window and gadget libraries: growth
 // at and around its boundaries, identifiers, reopening, closing and re-entry.
 #include "base/NumberTable.h"
+#include "base/Heap.h"
 #include "gadgets/Gadget.h"
 #include "windows/Window.h"
 #include <gtest/gtest.h>
@@ -156,5 +157,62 @@ TEST(NumberTable, IdentifiersNameTheirOwnRecordsOnly) {
             expected.insert(expected.end(), {Handle(0x2), Handle(0x77)});
         EXPECT_EQ(expected, order);
         EXPECT_EQ(nullptr, ObjectListFirst(table.any));
+    }
+}
+
+TEST(NumberTable, IdentifiersKeepTheirRecordsWhenTheTableGrowsPastThem) {
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        NumberTable table;
+        ASSERT_NE(0, NumberTableInit(&table, kind.entrySize, kind.count, kind.step, kind.spare));
+        intptr_t id = NumberAny;
+        SetHandle(NumberTableSlot(&table, &id, Destroy), Handle(0xA1));
+        // A table number past the identifier grows the table over it (a table of
+        // tens to hundreds of megabytes, most of it never touched).
+        intptr_t beyond = id + 100;
+        void* entry = NumberTableSlot(&table, &beyond, Destroy);
+        ASSERT_TRUE(entry) << "no room for a table past " << id;
+        ASSERT_GT(table.count, id);
+        SetHandle(entry, Handle(0xB2));
+
+        EXPECT_FALSE(NumberTableIsIndex(&table, id));
+        EXPECT_EQ((void*)id, NumberTableLookup(&table, id));
+        EXPECT_TRUE(NumberTableIsIndex(&table, id + 8)) << "a number beside it is a table number";
+        // Opened again, the identifier keeps its record and the table its count.
+        gDestroyed.clear();
+        const int32_t count = table.count;
+        intptr_t again = id;
+        EXPECT_EQ((void*)id, NumberTableSlot(&table, &again, Destroy));
+        EXPECT_EQ(count, table.count);
+        ASSERT_EQ(1u, gDestroyed.size());
+        EXPECT_EQ(Handle(0xA1), gDestroyed[0].second);
+        SetHandle((void*)id, Handle(0xA2));
+
+        // Close-all closes both and ends. A close that leaves the record in the
+        // list is stopped here, so that a fault shows as a failure, not a hang.
+        gDestroyed.clear();
+        static NumberTable* closing;
+        static int idCloses;
+        closing = &table;
+        idCloses = 0;
+        static intptr_t closingId;
+        closingId = id;
+        NumberTableCloseAll(
+            &table,
+            [](intptr_t number) {
+                bool listed = ObjectListHas(closing->any, (void*)number);
+                if (number == closingId && listed && ++idCloses > 1) {
+                    ADD_FAILURE() << "the identifier's record outlived its close";
+                    ObjectListRemove(&closing->any, (void*)number);
+                    return;
+                }
+                NumberTableClose(closing, number, Destroy);
+            },
+            false);
+        std::vector<void*> order;
+        for (auto& closed : gDestroyed) order.push_back(closed.second);
+        EXPECT_EQ((std::vector<void*>{Handle(0xA2), Handle(0xB2)}), order);
+        EXPECT_EQ(nullptr, ObjectListFirst(table.any));
+        HeapFree(HeapMain(), 0, table.entries);
     }
 }

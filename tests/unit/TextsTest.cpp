@@ -23,21 +23,22 @@ TEST(Texts, UnsetReadsEmptyAndSetReplaces) {
 TEST(Texts, AppendsBuildExactlyWithoutCopyingEachTime) {
     Text text = {};
     std::string expected;
-    size_t reallocations = 0;
-    char* last = nullptr;
+    size_t growths = 0;
+    size_t room = 0;
     for (int i = 0; i < 20000; i++) {
         std::string piece = std::to_string(i) + (i % 7 ? "x" : "");
         ASSERT_TRUE(TextAppend(&text, piece.data(), piece.size()));
         ASSERT_TRUE(TextAppend(&text, "", 0));
         expected += piece;
-        if (text.bytes != last) reallocations++;
-        last = text.bytes;
+        if (text.room != room) growths++;
+        room = text.room;
     }
     EXPECT_EQ(expected.size(), text.length);
     EXPECT_EQ(expected, TextGet(&text));
     EXPECT_EQ(expected.size(), strlen(TextGet(&text)));
-    // Geometric growth: a block change now and then, not at every append.
-    EXPECT_LT(reallocations, 40u);
+    // Geometric growth: the block grows now and then, not at every append
+    // (counted by its room: a block at the heap's end grows in place).
+    EXPECT_LT(growths, 40u);
     TextClear(&text);
 }
 

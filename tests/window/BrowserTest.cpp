@@ -7,11 +7,20 @@
 #include <ole2.h>
 #include <exdisp.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string>
 
 namespace {
 
 const char kParentClass[] = "LumivaneTestBrowserParent";
+
+std::wstring Wide(const std::string& text, UINT codePage) {
+    std::wstring wide(text.size(), L'\0');
+    int length =
+        MultiByteToWideChar(codePage, 0, text.data(), (int)text.size(), &wide[0], (int)wide.size());
+    wide.resize(length > 0 ? length : 0);
+    return wide;
+}
 
 IWebBrowser2* BrowserOf(HWND host) {
     return (IWebBrowser2*)GetWindowLongPtrA(host, GWLP_USERDATA);
@@ -209,6 +218,8 @@ TEST_F(Browser, UrlReachesNavigateUnchanged) {
         {"file:\\\\Z:\\work\\my presentation\\data/1014.dat", 1},
         {"file:\\\\C:\\a%20b\\c#d/?e=f\\data/1014.dat", 1},
         {longFolder + "data/1014.dat", 1},
+        // A byte above 127 is read in the ANSI code page.
+        {"file:\\\\Z:\\pr\xe4sentation\\data/1014.dat", 1},
         {"", 0},
     };
     for (const Case& c : cases) {
@@ -220,11 +231,15 @@ TEST_F(Browser, UrlReachesNavigateUnchanged) {
         if (!c.navigations) continue;
         EXPECT_EQ(VT_BSTR, calls->type);
         EXPECT_TRUE(calls->otherArgumentsNull);
-        EXPECT_EQ(c.url.size(), calls->urlLength);
-        std::string got;
-        for (UINT i = 0; i < calls->urlLength && i < 8191; i++) got += (char)calls->url[i];
-        EXPECT_EQ(c.url, got);
+        EXPECT_EQ(Wide(c.url, CP_ACP), std::wstring(calls->url, std::min(calls->urlLength, 8191u)));
+        EXPECT_EQ(Wide(c.url, CP_ACP).size(), calls->urlLength);
     }
+    // A URL in wide characters reaches it as given.
+    const std::wstring wide = L"file:\\\\Z:\\\u767a\u8868-\u0444\u0430\u0439\u043b\\data/1014.dat";
+    FakeBrowserReset();
+    BrowserNavigateWide(host, wide.c_str());
+    EXPECT_EQ(1, FakeBrowserRecord()->navigations);
+    EXPECT_EQ(wide, std::wstring(FakeBrowserRecord()->url, FakeBrowserRecord()->urlLength));
     // A host window without a browser interface does nothing.
     SetWindowLongPtrA(host, GWLP_USERDATA, 0);
     FakeBrowserReset();

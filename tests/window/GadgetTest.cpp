@@ -99,6 +99,8 @@ TEST_F(GadgetRegistry, GrowsInStepsOfThirtyAndKeepsEntries) {
         GadgetEntry before = *GadgetLookup(5);
         ASSERT_EQ(c.number, TestGadgetCreate(c.number));
         EXPECT_EQ(c.count, GadgetCount());
+        // A lookup of the count itself reads within the table.
+        EXPECT_GE(GadgetTableBytes(), (GadgetCount() + 1) * sizeof(GadgetEntry));
         const GadgetEntry* after = GadgetLookup(5);
         ASSERT_TRUE(after);
         EXPECT_EQ(before.window, after->window);
@@ -113,6 +115,7 @@ TEST_F(GadgetRegistry, GrowsInStepsOfThirtyAndKeepsEntries) {
 }
 
 TEST_F(GadgetRegistry, LookupsFindOnlyLivingGadgets) {
+    const int32_t records = GadgetAnyCount();
     ASSERT_EQ(3, TestGadgetCreate(3));
     intptr_t any = TestGadgetCreate(GadgetAny);
     ASSERT_NE(0, any);
@@ -123,6 +126,7 @@ TEST_F(GadgetRegistry, LookupsFindOnlyLivingGadgets) {
     GadgetFree(3);
     GadgetFree(any);
     EXPECT_FALSE(IsWindow(three));
+    EXPECT_EQ(records, GadgetAnyCount()) << "a freed any-numbered gadget kept its record";
     struct Case {
         const char* what;
         intptr_t number;
