@@ -88,10 +88,26 @@ DWORD FileWriteText(const char* text) {
     return written;
 }
 
+// A pipe takes no byte back, so it is asked what it holds instead: it is at its
+// end once its writer has gone and nothing is left. An LF that finishes the CR
+// of the line before is taken here, as the next line read would take it.
+static int FilePipeAtEnd(HANDLE handle) {
+    for (;;) {
+        char byte;
+        DWORD peeked = 0, available = 0;
+        if (!PeekNamedPipe(handle, &byte, 1, &peeked, &available, nullptr)) return -1;
+        if (available == 0 || gCrEnded != handle) return 0;
+        gCrEnded = nullptr;
+        DWORD got = 0;
+        if (byte == '\n') ReadFile(handle, &byte, 1, &got, nullptr);
+    }
+}
+
 int FileAtEnd(intptr_t number) {
     HANDLE* slot = (HANDLE*)NumberTableLookup(&gTable, number);
     if (!slot) return 0;
     HANDLE handle = *slot;
+    if (GetFileType(handle) == FILE_TYPE_PIPE) return FilePipeAtEnd(handle);
     char byte;
     DWORD got = 0;
     if (ReadFile(handle, &byte, 1, &got, nullptr) && got == 1) {

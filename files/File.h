@@ -13,7 +13,8 @@
 //   FileReadLine         the next line, built in the string base
 //   FileReadLines        hands each line to the caller until it says stop
 //   FileWriteText        the text's bytes, nothing added
-//   FileAtEnd            -1 at the end of that file, else 0
+//   FileAtEnd            -1 at the end of that file, else 0; a pipe is at its end
+//                        once its writer has gone and nothing is left in it
 //   FileReadBlock / FileReadByte / FileReadWord / FileReadLong / FileReadFloat
 //   FileSetPosition / FileGetPosition / FileGetLength
 // Opens return non-zero on success: the system handle for a table number, the

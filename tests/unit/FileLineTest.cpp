@@ -86,8 +86,9 @@ int TakeOneLine(void* lines, char* line, size_t length) {
 
 // The lines of a named pipe that holds `bytes` and whose writer has closed its
 // end: the first read alone, then the rest, so that whatever was read ahead of
-// the first line must be kept.
-std::vector<std::string> ReadPipeLines(const std::string& bytes) {
+// the first line must be kept; or, `byEndTest`, a line at a time while
+// FileAtEnd says there is more.
+std::vector<std::string> ReadPipeLines(const std::string& bytes, bool byEndTest = false) {
     static int serial;
     std::string name = "\\\\.\\pipe\\lumivane-lines-" + std::to_string(GetCurrentProcessId()) +
                        "-" + std::to_string(++serial);
@@ -98,7 +99,11 @@ std::vector<std::string> ReadPipeLines(const std::string& bytes) {
     WriteFile(writer, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
     CloseHandle(writer);
     std::vector<std::string> lines;
-    if (id && FileReadLines(TakeOneLine, &lines, 0)) FileReadLines(TakeLine, &lines, 0);
+    if (byEndTest) {
+        while (id && FileAtEnd(id) == 0 && lines.size() <= bytes.size()) lines.push_back(FileReadLine());
+    } else if (id && FileReadLines(TakeOneLine, &lines, 0)) {
+        FileReadLines(TakeLine, &lines, 0);
+    }
     FileClose(id);
     return lines;
 }
@@ -128,6 +133,8 @@ TEST(FileReadLine, LineEnds) {
         EXPECT_EQ(c.lines, ReadAllLines(c.bytes)) << "bytes of length " << c.bytes.size();
         // A pipe, which cannot seek, gives the same lines.
         EXPECT_EQ(c.lines, ReadPipeLines(c.bytes)) << "piped bytes of length " << c.bytes.size();
+        EXPECT_EQ(c.lines, ReadPipeLines(c.bytes, true))
+            << "piped bytes of length " << c.bytes.size() << ", read while not at the end";
         ExpectLinesMatch(c.bytes, "case of length " + std::to_string(c.bytes.size()));
     }
 }
