@@ -5,7 +5,7 @@
 #   deps.sh demo   that, and what `make demo` and `make preview` need besides: a
 #                  screenshot tool and a browser that renders a page without a screen
 set -u
-packages="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 xvfb xdotool x11-utils xauth"
+packages="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 xvfb xdotool x11-utils xauth zip"
 [ "${1:-}" = demo ] && packages="$packages imagemagick chromium"
 missing=""
 dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 || missing="i386"
