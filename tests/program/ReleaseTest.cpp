@@ -71,6 +71,13 @@ TEST(Release, ZipHoldsOneFolderWithBothProgramsTheSampleAndTheReadme) {
     EXPECT_EQ((std::vector<std::string>{"README.txt", "data", "lumivane-author.exe",
                                         "lumivane.exe"}),
               FolderNames(folder));
+    // The 32-bit presenter keeps within its budget, its resources included.
+    WIN32_FILE_ATTRIBUTE_DATA presenter = {};
+    ASSERT_TRUE(GetFileAttributesExA((folder + "\\lumivane.exe").c_str(), GetFileExInfoStandard,
+                                     &presenter));
+    if (sizeof(void*) == 4) {
+        EXPECT_LE(presenter.nFileSizeLow, 48u * 1024);
+    }
     // The page file is the program's to write.
     std::vector<std::string> data = FolderNames(folder + "\\data");
     for (const char* name : {"1010.dat", "1011.dat", "1013.dat", "1015.dat", "1016.dat",
