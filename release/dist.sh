@@ -22,6 +22,8 @@ cp -R "$sample/data" "$stage/$folder/data" || exit 1
 # The page file is the program's to write; the settings go in enciphered.
 rm -f "$stage/$folder/data/1013.dat" "$stage/$folder/data/1014.dat"
 sh "$here/../cmake/sample-settings.sh" "$sample/settings.txt" "$stage/$folder/data/1013.dat" || exit 1
-# -X: no Unix owners or times, which a Windows user has no use for.
-(cd "$stage" && zip -q -r -X "$zip.part" "$folder") || { rm -f "$zip.part"; exit 1; }
+# In name order, every build alike; -X: no Unix owners or times, which a
+# Windows user has no use for.
+(cd "$stage" && find "$folder" | LC_ALL=C sort | zip -q -X -@ "$zip.part") \
+    || { rm -f "$zip.part"; exit 1; }
 mv "$zip.part" "$zip" && rm -rf "$stage"
