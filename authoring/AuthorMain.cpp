@@ -24,6 +24,7 @@ static const char kUsage[] =
     "                                 writes the page the presenter writes on a screen\n"
     "                                 of W by H pixels, to FILE or standard output\n"
     "  --help                         shows this\n"
+    "  --version                      shows the version of Lumivane it belongs to\n"
     "Exit codes: 0 done (check: nothing found), 1 a problem, 2 a usage error or a\n"
     "value the settings can't hold.\n";
 
@@ -79,6 +80,10 @@ static int CommandRun(int count, char** words) {
     const char* command = words[0];
     if (strcmp(command, "--help") == 0 || strcmp(command, "-h") == 0) {
         OutPrint("%s", kUsage);
+        return 0;
+    }
+    if (strcmp(command, "--version") == 0) {
+        OutPrint("lumivane-author %s\n", LUMIVANE_VERSION);
         return 0;
     }
     if (strcmp(command, "encode") == 0) {

@@ -8,6 +8,8 @@
 set -u
 packages="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 xvfb xdotool x11-utils xauth clang libclang-rt-dev"
 [ "${1:-}" = demo ] && packages="$packages imagemagick chromium"
+# The release zip is packed with Debian's zip.
+packages="$packages zip"
 missing=""
 dpkg --print-foreign-architectures 2>/dev/null | grep -qx i386 || missing="i386"
 for p in $packages; do

@@ -63,6 +63,31 @@ inline std::string SamplePage() {
            "px\">\t<h1>Hi!</h1><p>Hi!</p><i>" + width + "x" + height + "</i></body></html>";
 }
 
+// The sample presentation in the source tree, found from this file's place.
+inline std::string SampleFolder() {
+    std::string source = __FILE__;
+    std::string root = source.substr(0, source.rfind("tests"));
+    char full[MAX_PATH];
+    if (!GetFullPathNameA((root + "examples/sample").c_str(), MAX_PATH, full, nullptr)) return "";
+    return full;
+}
+
+// The page the sample gives on this screen, or "" when it cannot be read. The
+// expected page was made on a screen of 1024 by 768 with no adjustments: its
+// size texts become this screen's.
+inline std::string SampleExpectedPage() {
+    std::string expected;
+    if (!ReadWholeFile(SampleFolder() + "\\expected-1024x768.html", &expected)) return "";
+    for (const auto& side : {std::make_pair(std::string("1024"), ScreenWidthText()),
+                             std::make_pair(std::string("768"), ScreenHeightText())}) {
+        for (size_t at = 0; (at = expected.find(side.first, at)) != std::string::npos;) {
+            expected.replace(at, side.first.size(), side.second);
+            at += side.second.size();
+        }
+    }
+    return expected;
+}
+
 // Whether the tests run under Wine, where a Unix program can be started.
 inline bool UnderWine() {
     return GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name") != nullptr;

@@ -10,15 +10,6 @@ std::string ScreenArgument() {
     return ScreenWidthText() + "x" + ScreenHeightText();
 }
 
-// The sample in the source tree, found from this file's place.
-std::string SampleFolder() {
-    std::string source = __FILE__;
-    std::string root = source.substr(0, source.rfind("tests"));
-    char full[MAX_PATH];
-    if (!GetFullPathNameA((root + "examples/sample").c_str(), MAX_PATH, full, nullptr)) return "";
-    return full;
-}
-
 } // namespace
 
 // What the tool builds is what the presenter writes: both run on the same
@@ -162,4 +153,7 @@ TEST(AuthorUsage, WrongCommandLinesSayWhatIsWrong) {
     EXPECT_EQ(0u, help.exitCode);
     EXPECT_EQ(0u, help.out.find("usage: lumivane-author COMMAND")) << help.out;
     EXPECT_EQ("", help.err);
+    AuthorOutcome version = AuthorRun("--version");
+    EXPECT_EQ(0u, version.exitCode);
+    EXPECT_EQ("lumivane-author " LUMIVANE_VERSION "\n", version.out);
 }
