@@ -47,6 +47,16 @@ TEST(AuthorBuild, PageIsThePresentersPageFile) {
         EXPECT_FALSE(presented.empty());
         EXPECT_EQ(presented, built);
         EXPECT_EQ(presented, toOut.out);
+        // Started outside the presentation, a relative -o names a file where it started.
+        TempFolder elsewhere;
+        AuthorOutcome outside = AuthorRun("build " + Quoted(folder->Path()) + " --screen " +
+                                              ScreenArgument() + " -o outside.html",
+                                          elsewhere.Path());
+        EXPECT_EQ(0u, outside.exitCode) << outside.err;
+        std::string there;
+        EXPECT_TRUE(ReadWholeFile(elsewhere.File("outside.html"), &there));
+        EXPECT_EQ(presented, there);
+        EXPECT_FALSE(FileExists(folder->File("outside.html")));
     }
     AuthorOutcome other = AuthorRun("build " + Quoted(mixed.Path()) + " --screen 640x-1");
     EXPECT_EQ(2u, other.exitCode);
