@@ -74,7 +74,9 @@ static int SettingsChoose(const PackOptions& options, const char* settingsPath,
         ErrPrint("out of memory\n");
         return 1;
     }
-    int ok = AuthorEncodeBytes(plainName, plain, length, options.entities || !options.settings,
+    // The sample's own settings are written as init writes them.
+    bool sample = !options.insert && !options.settings;
+    int ok = AuthorEncodeBytes(plainName, plain, length, options.entities || sample,
                                &settings->stored, &settings->storedLength);
     HeapFree(HeapMain(), 0, plain);
     if (!ok) return 2;

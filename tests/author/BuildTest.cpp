@@ -132,6 +132,27 @@ TEST(AuthorInit, WritesTheSampleOnceAndNothingOver) {
     AuthorOutcome partial = AuthorRun("init " + Quoted(other.Path()));
     EXPECT_EQ(1u, partial.exitCode);
     EXPECT_FALSE(FileExists(other.File("data\\1010.dat")));
+
+    // A file that can't be written after others were: nothing of the sample is left.
+    TempFolder blocked;
+    DWORD pid = 0;
+    AuthorOutcome failed = AuthorRun("init talk", blocked.Path(), [&](DWORD id) {
+        pid = id;
+        CreateDirectoryA(blocked.File("talk").c_str(), nullptr);
+        CreateDirectoryA(blocked.File("talk\\data").c_str(), nullptr);
+        CreateDirectoryA(blocked.File("talk\\data\\1019.dat." + std::to_string(id) + ".tmp").c_str(),
+                         nullptr);
+    });
+    EXPECT_EQ(1u, failed.exitCode);
+    EXPECT_NE(std::string::npos, failed.err.find("1019.dat: can't write the file")) << failed.err;
+    WIN32_FIND_DATAA left;
+    HANDLE listing = FindFirstFileA(blocked.File("talk\\data\\*").c_str(), &left);
+    ASSERT_NE(INVALID_HANDLE_VALUE, listing);
+    std::string names;
+    do names += std::string(left.cFileName) + " ";
+    while (FindNextFileA(listing, &left));
+    FindClose(listing);
+    EXPECT_EQ(". .. 1019.dat." + std::to_string(pid) + ".tmp ", names);
 }
 
 TEST(AuthorUsage, WrongCommandLinesSayWhatIsWrong) {
