@@ -1,41 +1,22 @@
 #include "authoring/PageScan.h"
+#include "authoring/PageScanModes.h"
 #include <string.h>
-
-enum HtmlMode {
-    ModeText,
-    ModeTagOpen,    // after "<"
-    ModeEndTagOpen, // after "</"
-    ModeTagName,
-    ModeInTag,      // between attributes
-    ModeAttrName,
-    ModeAfterName,  // after an attribute's name, before "=" or the next one
-    ModeBeforeValue,
-    ModeValue1,     // '...'
-    ModeValue2,     // "..."
-    ModeValueBare,
-    ModeMarkup,     // after "<!"
-    ModeComment,
-    ModeDeclaration, // <!DOCTYPE ...>, <?...>, </ 1>
-    ModeRaw,         // the inside of <script>, <style>, <textarea>, <title>, <xmp>
-};
-
-enum RawKind { RawNone, RawScript, RawStyle, RawTextarea, RawTitle, RawXmp };
 
 static const char* const kRawNames[] = {"", "script", "style", "textarea", "title", "xmp"};
 
-static bool IsSpace(unsigned char c) {
+bool ScanIsSpace(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-static bool IsWordByte(unsigned char c) {
+bool ScanIsWordByte(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c >= 0x80;
 }
 
-static bool IsLetter(unsigned char c) {
+bool ScanIsLetter(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-static char Lower(char c) {
+char ScanLower(char c) {
     return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
 }
 
@@ -46,7 +27,7 @@ static bool NameIs(const char* name, size_t length, const char* const* list) {
 }
 
 // Elements that sit in a line of text, so that a space beside them shows.
-static bool IsInline(const char* name, size_t length) {
+bool ScanIsInline(const char* name, size_t length) {
     static const char* const kInline[] = {
         "a",      "abbr", "b",    "bdi",    "bdo",  "button", "cite", "code", "data",
         "dfn",    "em",   "font", "i",      "img",  "input",  "kbd",  "label", "mark",
@@ -70,7 +51,7 @@ static void TagEnd(PageScan* scan) {
     size_t n = scan->nameLong ? 0 : scan->nameLength;
     scan->mode = ModeText;
     static const char* const kVoid[] = {"img", "input", nullptr};
-    scan->inlineTag = IsInline(scan->name, n) && (scan->endTag || NameIs(scan->name, n, kVoid));
+    scan->inlineTag = ScanIsInline(scan->name, n) && (scan->endTag || NameIs(scan->name, n, kVoid));
     static const char* const kPre[] = {"pre", "listing", nullptr};
     if (NameIs(scan->name, n, kPre)) {
         if (!scan->endTag) {
@@ -100,7 +81,7 @@ static void TagEnd(PageScan* scan) {
 static void NameStart(PageScan* scan, unsigned char c, bool endTag) {
     scan->mode = ModeTagName;
     scan->endTag = endTag;
-    scan->name[0] = Lower((char)c);
+    scan->name[0] = ScanLower((char)c);
     scan->nameLength = 1;
     scan->nameLong = false;
 }
@@ -111,7 +92,7 @@ static void RawByte(PageScan* scan, unsigned char c) {
     const char* name = kRawNames[scan->raw];
     size_t length = strlen(name);
     if (scan->endMatch == length + 2) {
-        if (IsSpace(c) || c == '/' || c == '>') {
+        if (ScanIsSpace(c) || c == '/' || c == '>') {
             if (scan->raw == RawScript && scan->mark)
                 scan->mark(scan->markContext, ScanScriptClosed, scan->column - length - 2);
             memcpy(scan->name, name, length);
@@ -131,19 +112,19 @@ static void RawByte(PageScan* scan, unsigned char c) {
         scan->endMatch = 1;
     else if (scan->endMatch == 1 && c == '/')
         scan->endMatch = 2;
-    else if (scan->endMatch >= 2 && Lower((char)c) == name[scan->endMatch - 2])
+    else if (scan->endMatch >= 2 && ScanLower((char)c) == name[scan->endMatch - 2])
         scan->endMatch++;
     else
         scan->endMatch = 0;
 }
 
-static void HtmlByte(PageScan* scan, unsigned char c) {
+void ScanHtmlByte(PageScan* scan, unsigned char c) {
     switch (scan->mode) {
     case ModeText:
         if (c == '<') scan->mode = ModeTagOpen;
         return;
     case ModeTagOpen:
-        if (IsLetter(c))
+        if (ScanIsLetter(c))
             NameStart(scan, c, false);
         else if (c == '/')
             scan->mode = ModeEndTagOpen;
@@ -155,18 +136,18 @@ static void HtmlByte(PageScan* scan, unsigned char c) {
             scan->mode = c == '<' ? ModeTagOpen : ModeText;
         return;
     case ModeEndTagOpen:
-        if (IsLetter(c))
+        if (ScanIsLetter(c))
             NameStart(scan, c, true);
         else
             scan->mode = c == '>' ? ModeText : ModeDeclaration;
         return;
     case ModeTagName:
-        if (IsSpace(c) || c == '/')
+        if (ScanIsSpace(c) || c == '/')
             scan->mode = ModeInTag;
         else if (c == '>')
             TagEnd(scan);
         else if (scan->nameLength < sizeof scan->name)
-            scan->name[scan->nameLength++] = Lower((char)c);
+            scan->name[scan->nameLength++] = ScanLower((char)c);
         else
             scan->nameLong = true;
         return;
@@ -177,7 +158,7 @@ static void HtmlByte(PageScan* scan, unsigned char c) {
             TagEnd(scan);
         else if (c == '=' && scan->mode != ModeInTag)
             scan->mode = ModeBeforeValue;
-        else if (IsSpace(c))
+        else if (ScanIsSpace(c))
             scan->mode = scan->mode == ModeAttrName ? (unsigned char)ModeAfterName : scan->mode;
         else if (c == '/')
             scan->mode = ModeInTag;
@@ -191,7 +172,7 @@ static void HtmlByte(PageScan* scan, unsigned char c) {
             scan->mode = ModeValue1;
         else if (c == '>')
             TagEnd(scan);
-        else if (!IsSpace(c))
+        else if (!ScanIsSpace(c))
             scan->mode = ModeValueBare;
         return;
     case ModeValue1:
@@ -201,7 +182,7 @@ static void HtmlByte(PageScan* scan, unsigned char c) {
     case ModeValueBare:
         if (c == '>')
             TagEnd(scan);
-        else if (IsSpace(c))
+        else if (ScanIsSpace(c))
             scan->mode = ModeInTag;
         return;
     case ModeMarkup:
@@ -227,13 +208,13 @@ static void HtmlByte(PageScan* scan, unsigned char c) {
 
 static void ScanByte(PageScan* scan, unsigned char c) {
     scan->opened = false;
-    HtmlByte(scan, c);
+    ScanHtmlByte(scan, c);
     if (c == ' ') return;
     memmove(scan->tail, scan->tail + 1, sizeof scan->tail - 1);
     scan->tail[sizeof scan->tail - 1] = (char)c;
     scan->blank = false;
     scan->lastTab = c == '\t';
-    if (!IsSpace(c)) scan->last = (char)c;
+    if (!ScanIsSpace(c)) scan->last = (char)c;
 }
 
 void ScanFeed(PageScan* scan, const char* bytes, size_t length) {
@@ -250,129 +231,3 @@ void ScanFeedValue(PageScan* scan, const char* bytes, size_t length, size_t colu
     if (length) scan->endColumn = scan->column;
 }
 
-// Whether `next` starts with the opening tag of an inline element.
-static bool StartsInlineTag(const char* next, size_t length) {
-    if (length < 2 || next[0] != '<') return false;
-    char name[12];
-    size_t n = 0;
-    for (size_t i = 1; i < length && IsLetter((unsigned char)next[i]); i++) {
-        if (n == sizeof name) return false;
-        name[n++] = Lower(next[i]);
-    }
-    return n && IsInline(name, n);
-}
-
-static bool IsTextByte(unsigned char c) {
-    return !IsSpace(c) && c != '<' && c != '>';
-}
-
-// Whether the line ends with a reference to a line feed, which keeps its break.
-static bool EndsWithBreak(const PageScan* scan) {
-    const char* tail = scan->tail + sizeof scan->tail;
-    return memcmp(tail - 5, "&#10;", 5) == 0 || memcmp(tail - 5, "&#xa;", 5) == 0 ||
-           memcmp(tail - 5, "&#xA;", 5) == 0;
-}
-
-static ScanJoin TextJoin(PageScan* scan, const char* next, size_t nextLength, bool kept,
-                         size_t column) {
-    ScanJoin join = {scan->blank ? JoinFree : JoinSpace, FindNone, column};
-    if (scan->pre) {
-        join.kind = JoinBreak;
-        if (!scan->breakTold && !scan->opened && !EndsWithBreak(scan))
-            join.finding = FindBreakLost;
-        scan->breakTold = join.finding != FindNone || scan->breakTold;
-        return join;
-    }
-    if (scan->blank || kept || nextLength == 0) return join;
-    unsigned char first = (unsigned char)next[0];
-    bool word = IsTextByte((unsigned char)scan->last);
-    if ((word && IsTextByte(first)) || (scan->last == '>' && scan->inlineTag && IsTextByte(first)) ||
-        (word && StartsInlineTag(next, nextLength)))
-        join.finding = FindGlued;
-    return join;
-}
-
-ScanJoin ScanLineEnd(PageScan* scan, const char* next, size_t nextLength) {
-    size_t column = scan->endColumn + 1;
-    bool kept = scan->lastTab || (nextLength && next[0] == '\t');
-    bool blank = scan->blank;
-    ScanJoin join = {blank ? JoinFree : JoinSpace, FindNone, column};
-    switch (scan->mode) {
-    case ModeText:
-    case ModeTagOpen:
-    case ModeEndTagOpen:
-        join = TextJoin(scan, next, nextLength, kept, column);
-        break;
-    case ModeTagName:
-    case ModeInTag:
-    case ModeAttrName:
-    case ModeAfterName:
-    case ModeValueBare:
-        if (blank || kept || nextLength == 0 || strchr(">/=", next[0]) || scan->last == '=')
-            join.kind = JoinFree;
-        else
-            join.finding = FindGluedTag;
-        break;
-    case ModeBeforeValue:
-        join.kind = JoinFree;
-        break;
-    case ModeValue1:
-    case ModeValue2:
-        join.kind = JoinBreak;
-        if (!blank && nextLength && !kept && IsWordByte((unsigned char)scan->last) &&
-            IsWordByte((unsigned char)next[0]))
-            join.finding = FindGluedValue;
-        break;
-    case ModeRaw:
-        if (scan->raw == RawScript || scan->raw == RawStyle) {
-            join = ScriptLineEnd(&scan->script, next, nextLength, blank, column);
-            if (kept && join.kind == JoinSpace) join.finding = FindNone;
-        } else if (scan->raw == RawTextarea || scan->raw == RawXmp) {
-            join.kind = JoinBreak;
-            if (!scan->breakTold && !scan->opened && !EndsWithBreak(scan))
-                join.finding = FindBreakLost;
-            scan->breakTold = join.finding != FindNone || scan->breakTold;
-        } else if (!blank && !kept && nextLength && IsTextByte((unsigned char)scan->last) &&
-                   IsTextByte((unsigned char)next[0])) {
-            join.finding = FindGlued;
-        }
-        break;
-    default:
-        break;
-    }
-    // The line end as the author meant it; the script reader has taken its own.
-    if (scan->mode == ModeRaw) {
-        scan->endMatch = 0;
-    } else {
-        HtmlByte(scan, '\n');
-    }
-    scan->column = scan->endColumn = 0;
-    scan->blank = true;
-    scan->lastTab = false;
-    scan->opened = false;
-    memset(scan->tail, 0, sizeof scan->tail);
-    return join;
-}
-
-ScanPlace ScanPlaceNow(const PageScan* scan) {
-    switch (scan->mode) {
-    case ModeText:
-    case ModeTagOpen:
-    case ModeEndTagOpen:
-        return scan->pre ? ScanKept : ScanText;
-    case ModeValue1:
-    case ModeValue2:
-        return ScanValue;
-    case ModeMarkup:
-    case ModeComment:
-    case ModeDeclaration:
-        return ScanComment;
-    case ModeRaw:
-        if (scan->raw == RawTextarea || scan->raw == RawXmp) return ScanKept;
-        if (scan->raw == RawTitle) return ScanText;
-        if (scan->script.place >= ScriptQuote1) return ScanScriptQuote;
-        return scan->script.place == ScriptCode ? ScanScript : ScanComment;
-    default:
-        return ScanTag;
-    }
-}
