@@ -16,7 +16,7 @@ screen_height=600
 
 # page | insert text | what check says, as file:line:column, on the page cut by hand
 table='
-text|<em>Q3</em> review &amp; more|1010.dat:6:19 1015.dat:2:18 1016.dat:2:32 1016.dat:3:37 1016.dat:4:24 1016.dat:5:23 1016.dat:6:21 1016.dat:8:18 1016.dat:10:21 1018.dat:1:5
+text|<em>Q3</em> review &amp; more!|1010.dat:6:19 1015.dat:2:18 1016.dat:2:32 1016.dat:3:37 1016.dat:4:24 1016.dat:5:23 1016.dat:6:21 1016.dat:8:18 1016.dat:10:21 1018.dat:1:5
 script|Tom &amp; Jerry|1010.dat:7:1 1010.dat:8:13 1010.dat:10:6 1010.dat:11:16 1010.dat:15:26 1010.dat:16:18 1010.dat:17:34 1010.dat:18:16 1010.dat:19:7 1010.dat:20:22 1010.dat:21:18 1010.dat:22:8 1010.dat:23:12 1010.dat:25:9
 pre|Box <span>title</span>|1010.dat:7:17 1010.dat:9:25 1015.dat:2:8 1016.dat:3:1 1016.dat:7:22 1016.dat:10:6'
 
