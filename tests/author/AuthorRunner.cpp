@@ -47,3 +47,15 @@ AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder,
     ReadWholeFile(streams.File("err"), &outcome.err);
     return outcome;
 }
+
+bool WriteSparseFile(const std::string& path, const std::string& bytes, int64_t size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) &&
+              SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
+}

@@ -18,3 +18,6 @@ AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder 
                         const std::function<void(DWORD)>& started = nullptr);
 // A path quoted for a command line.
 std::string Quoted(const std::string& path);
+// A file `size` bytes long that holds `bytes` at its start and nothing written
+// after them, so that it takes no room on the disk.
+bool WriteSparseFile(const std::string& path, const std::string& bytes, int64_t size);

@@ -12,19 +12,6 @@ namespace {
 
 const std::string kHuge = "(a plain file of 4 GiB and more)";
 
-// `bytes` at the start of a file `size` bytes longer, the rest never written.
-bool WriteSparseFile(const std::string& path, const std::string& bytes, int64_t size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    LARGE_INTEGER end;
-    end.QuadPart = size + (int64_t)bytes.size();
-    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) &&
-              SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    return ok;
-}
-
 // The values a settings file gives to the presenter's own reader.
 std::vector<std::string> StoredValues(const std::string& path) {
     std::vector<std::string> values;
@@ -149,7 +136,8 @@ TEST(AuthorEncode, RefusesWhatCannotBeStoredAndLeavesTheFile) {
         SCOPED_TRACE(c.where.empty() ? "control" : c.where);
         TempFolder folder;
         if (c.plain == kHuge)
-            ASSERT_TRUE(WriteSparseFile(folder.File("plain.txt"), Joined(good, "\n"), (int64_t)1 << 32));
+            ASSERT_TRUE(WriteSparseFile(folder.File("plain.txt"), Joined(good, "\n"),
+                                        ((int64_t)1 << 32) + (int64_t)Joined(good, "\n").size()));
         else
             ASSERT_TRUE(WriteWholeFile(folder.File("plain.txt"), c.plain));
         ASSERT_TRUE(WriteWholeFile(folder.File("1013.dat"), "the earlier settings"));

@@ -28,19 +28,6 @@ std::string FolderShown(const std::string& folder, const std::string& below = ""
     return shown;
 }
 
-// `bytes` at the start of a file `size` bytes long, the rest never written.
-bool WriteLongFile(const std::string& path, const std::string& bytes, int64_t size) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) &&
-              SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    return ok;
-}
-
 } // namespace
 
 // What pack refuses, it refuses whole: a clear message, and the presentation's
@@ -87,7 +74,7 @@ TEST(AuthorPack, RefusalsLeaveTheFolderAsItWas) {
         AuthorOutcome earlier = AuthorRun("pack earlier.html talk --insert Hello", folder.Path());
         ASSERT_EQ(0u, earlier.exitCode) << earlier.err;
         if (c.size)
-            ASSERT_TRUE(WriteLongFile(folder.File("page.html"), "{{width}}", c.size));
+            ASSERT_TRUE(WriteSparseFile(folder.File("page.html"), "{{width}}", c.size));
         else
             ASSERT_TRUE(WriteWholeFile(folder.File("page.html"), c.page));
         std::string data = folder.File("talk\\data");
