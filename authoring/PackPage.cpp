@@ -9,6 +9,7 @@
 static const char kMarkerLine[] = "codebase random>\n";
 
 static bool Append(PackBuffer* buffer, const char* bytes, size_t length) {
+    if (length == 0) return true;
     if (length > buffer->room - buffer->length) {
         size_t room = buffer->room ? buffer->room : 256;
         while (room - buffer->length < length) {
