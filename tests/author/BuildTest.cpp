@@ -178,6 +178,11 @@ TEST(AuthorUsage, WrongCommandLinesSayWhatIsWrong) {
         {"build x --screen 9999999x600", "--screen takes WIDTHxHEIGHT"},
         {"build x y --screen 800x600", "takes one DIR"},
         {"build x --sreen 800x600", "takes one DIR"},
+        {"pack x", "pack takes PAGE and DIR"},
+        {"pack x y z", "takes one PAGE and one DIR"},
+        {"pack x y --insert", "a value must follow"},
+        {"pack x y --insert a --settings b", "not both"},
+        {"pack x y --inserts a", "takes PAGE, DIR, --insert TEXT"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
