@@ -181,8 +181,15 @@ int PackPlanMake(const char* page, size_t length, const char* insert, PackPlan* 
         PackPlanFree(plan);
         return Refuse(result, 1, 1, "out of memory");
     }
-    for (size_t s = 0; s < plan->scriptCount; s++)
-        if (plan->scripts[s].closeLine == (size_t)-1) plan->scripts[s].out = false;
+    for (size_t s = 0; s < plan->scriptCount; s++) {
+        const PackScript& script = plan->scripts[s];
+        if (script.closeLine != (size_t)-1 || !script.out) continue;
+        Refuse(result, script.openLine + 1, script.openColumn + 1,
+               "a script that is never closed and needs its line ends: it can't go to a file "
+               "of its own; end it with </script>");
+        PackPlanFree(plan);
+        return 0;
+    }
     for (size_t k = 0; k < plan->holderCount; k++) {
         const PackHolder& h = plan->holders[k];
         if (!h.script || !plan->scripts[h.script - 1].out) continue;

@@ -145,7 +145,7 @@ int PackPage(const char* page, size_t length, const char* insert, PackResult* re
             if (what == 0) break;
             if (what == 2) {
                 char reference[40];
-                snprintf(reference, sizeof reference, " src=\"page-%lu.js\">",
+                snprintf(reference, sizeof reference, "\tsrc=\"page-%lu.js\">",
                          (unsigned long)(result->scriptCount + 1));
                 PackBuffer* grown = (PackBuffer*)realloc(
                     result->scripts, (result->scriptCount + 1) * sizeof(PackBuffer));

@@ -86,6 +86,10 @@ static void NameStart(PageScan* scan, unsigned char c, bool endTag) {
     scan->nameLong = false;
 }
 
+bool ScanEndTagWaits(const PageScan* scan) {
+    return scan->mode == ModeRaw && scan->endMatch == strlen(kRawNames[scan->raw]) + 2;
+}
+
 // Inside raw text: the byte goes to the script or style reader, and "</name"
 // followed by a space, "/" or ">" ends the element whatever the reader thinks.
 static void RawByte(PageScan* scan, unsigned char c) {

@@ -49,6 +49,13 @@ ScanJoin ScanLineEnd(PageScan* scan, const char* next, size_t nextLength) {
     bool kept = scan->lastTab || (nextLength && next[0] == '\t');
     bool blank = scan->blank;
     ScanJoin join = {blank ? JoinFree : JoinSpace, FindNone, column};
+    // The line end is the space that ends an end tag such as "</textarea": the
+    // element ends here, and the line end is inside its end tag.
+    if (ScanEndTagWaits(scan)) {
+        scan->column++;
+        ScanHtmlByte(scan, '\n');
+        scan->column--;
+    }
     switch (scan->mode) {
     case ModeText:
     case ModeTagOpen:
@@ -92,12 +99,10 @@ ScanJoin ScanLineEnd(PageScan* scan, const char* next, size_t nextLength) {
     default:
         break;
     }
-    // The line end as the author meant it; the script reader has taken its own.
-    if (scan->mode == ModeRaw) {
-        scan->endMatch = 0;
-    } else {
-        ScanHtmlByte(scan, '\n');
-    }
+    // The line end as the author meant it, one column past the line: it may
+    // end a "</style" or "</script" at the end of the line.
+    scan->column++;
+    ScanHtmlByte(scan, '\n');
     scan->column = scan->endColumn = 0;
     scan->blank = true;
     scan->lastTab = false;

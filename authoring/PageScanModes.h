@@ -29,3 +29,5 @@ bool ScanIsLetter(unsigned char c);
 char ScanLower(char c);
 bool ScanIsInline(const char* name, size_t length);
 void ScanHtmlByte(PageScan* scan, unsigned char c);
+// "</script", "</style" ... has been read whole: a space, "/" or ">" ends the element.
+bool ScanEndTagWaits(const PageScan* scan);

@@ -52,6 +52,8 @@ TEST(AuthorPack, RefusalsLeaveTheFolderAsItWas) {
         {"one too many", std::string(kPage) + "{{width}}", 0, "", nullptr, 1,
          "page.html:6:1: a seventh placeholder {{width}}"},
         {"empty", "", 0, "", nullptr, 1, "page.html:1:1: the page is empty"},
+        {"a script never closed", std::string(kPage) + "<script>\n// c\nvar a = 1\n", 0, "", nullptr,
+         1, "page.html:6:8: a script that is never closed and needs its line ends"},
         {"a zero byte", std::string("<p>\0</p>", 8) + kPage, 0, "", nullptr, 1,
          "page.html:1:4: a zero byte"},
         {"larger than memory", "", (int64_t)3 << 30, "", nullptr, 1,
