@@ -149,9 +149,9 @@ int PackPage(const char* page, size_t length, const char* insert, PackResult* re
                          (unsigned long)(result->scriptCount + 1));
                 PackBuffer* grown = (PackBuffer*)realloc(
                     result->scripts, (result->scriptCount + 1) * sizeof(PackBuffer));
+                if (grown) result->scripts = grown;
                 ok = ok && grown && AppendText(out, reference);
                 if (!ok) break;
-                result->scripts = grown;
                 body = &result->scripts[result->scriptCount++];
                 memset(body, 0, sizeof *body);
                 pos = cut + 1;
