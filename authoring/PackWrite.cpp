@@ -88,10 +88,11 @@ int PackWrite(const char* folder, const char* data, const PackResult& result, co
         if (madeFolder) RemoveDirectoryA(folder);
     } else {
         OutPrint("%s: the page in seven fragments", data);
-        if (result.scriptCount)
-            OutPrint(", and %lu script%s that need%s their line ends in page-1.js%s",
-                     (unsigned long)result.scriptCount, result.scriptCount > 1 ? "s" : "",
-                     result.scriptCount > 1 ? "" : "s", result.scriptCount > 1 ? "..." : "");
+        if (result.scriptCount == 1)
+            OutPrint(", and a script that needs its line ends in page-1.js");
+        else if (result.scriptCount)
+            OutPrint(", and %lu scripts that need their line ends in page-1.js ... page-%lu.js",
+                     (unsigned long)result.scriptCount, (unsigned long)result.scriptCount);
         OutPrint("%s\n", stored ? "; the settings in 1013.dat" : "");
     }
     free(files);
