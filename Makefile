@@ -4,7 +4,8 @@
 # make dist   builds the release zip, build/dist/lumivane-VERSION-win32.zip
 # make bench  builds and prints the benchmark figures (exe_kib: the size of
 #             $(BUILD)/bin/lumivane.exe)
-# make preview [PRESENTATION=dir] [SCREEN=WxH]  draws the page into build/preview.png
+# make preview [PRESENTATION=dir | PAGE=page.html] [SCREEN=WxH]  draws the page into
+#             build/preview.png; a PAGE is packed into build/preview-pack first
 # make fuzz [FUZZ_SECONDS=60]  fuzzes the pure rules natively with clang in build-fuzz/
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -72,6 +73,7 @@ dist: configure
 # The page that lumivane-author builds, drawn by headless Chromium. Without a
 # PRESENTATION it is the sample; the tool runs from the build the machine can run.
 PRESENTATION ?=
+PAGE ?=
 SCREEN ?= 1280x720
 preview: configure
 	@sh cmake/deps.sh demo
@@ -79,7 +81,7 @@ preview: configure
 		$(MAKE) --no-print-directory BUILD=$$b TOOLCHAIN=x86_64 configure >/dev/null; }; \
 	cmake --build $$b -j $(JOBS) --target lumivane-author >$$b/preview-build.log 2>&1 \
 		|| { cat $$b/preview-build.log; exit 1; }; \
-	sh cmake/preview.sh $$b "$(PRESENTATION)" "$(SCREEN)" $(BUILD)/preview.png
+	sh cmake/preview.sh $$b "$(PRESENTATION)" "$(SCREEN)" $(BUILD)/preview.png "$(PAGE)"
 
 # Each target runs FUZZ_SECONDS; an input that finds something stays in build-fuzz/.
 FUZZ_SECONDS ?= 60

@@ -1,12 +1,17 @@
 // The check of a presentation folder: its data folder read as the presenter
 // reads it, every problem reported as "file:line: message".
 //   AuthorCheck          the command; 0 when it found nothing, 1 otherwise
-//   CheckNearMarker      why a trimmed line that is not the end marker nearly is
-//                        ("a tab", "another letter case", ...), or null
-//   CheckFindNoCase      whether `needle` (lower case) is in the bytes, in any case
+//   CheckReport          one problem as "DIR/file:line[:column]: message" (no column
+//                        when it is 0)
+//   CheckFragments       the fragments and the values in the page's order, every
+//                        problem of a fragment and every place where the join
+//                        changes the page
 #pragma once
 #include <stddef.h>
+#include "authoring/MarkerNear.h"
+#include <stdint.h>
 
 int AuthorCheck(const char* folder);
-const char* CheckNearMarker(const char* line, size_t length);
-bool CheckFindNoCase(const char* bytes, size_t length, const char* needle);
+void CheckReport(const char* name, int32_t line, size_t column, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+void CheckFragments();

@@ -1,6 +1,7 @@
 // lumivane-author: the authors' console tool. It writes, checks and builds a
 // presentation's data folder with the presenter's own settings and page code.
 #include "authoring/AuthorCheck.h"
+#include "authoring/AuthorPack.h"
 #include "authoring/AuthorPage.h"
 #include "authoring/AuthorOutput.h"
 #include "authoring/AuthorSettings.h"
@@ -13,6 +14,12 @@
 
 static const char kUsage[] =
     "usage: lumivane-author COMMAND ...\n"
+    "  pack PAGE DIR [--insert TEXT | --settings PLAIN] [--entities]\n"
+    "                                 cuts one HTML page, with {{width}}, {{height}},\n"
+    "                                 {{insert}}, {{insert}}, {{width}}, {{height}} where\n"
+    "                                 the values go, into DIR/data so that the presenter\n"
+    "                                 shows that page; the settings get TEXT as the insert\n"
+    "                                 text, or PLAIN's ten values, or stay as they are\n"
     "  init DIR                       writes the sample presentation into DIR/data\n"
     "  encode [--entities] PLAIN SETTINGS\n"
     "                                 enciphers ten plain values, one a line, into the\n"
@@ -20,6 +27,7 @@ static const char kUsage[] =
     "                                 text can't hold as HTML references (&#69;)\n"
     "  decode SETTINGS                shows the ten values of a settings file\n"
     "  check DIR                      reports every problem of DIR/data as file:line\n"
+    "                                 (:column where the join of the lines changes the page)\n"
     "  build DIR --screen WxH [-o FILE]\n"
     "                                 writes the page the presenter writes on a screen\n"
     "                                 of W by H pixels, to FILE or standard output\n"
@@ -76,6 +84,31 @@ static int CommandBuild(int count, char** words) {
     return AuthorBuild(folder, width, height, out);
 }
 
+static int CommandPack(int count, char** words) {
+    PackOptions options = {};
+    for (int i = 0; i < count; i++) {
+        const char* word = words[i];
+        if (strcmp(word, "--insert") == 0 || strcmp(word, "--settings") == 0) {
+            if (i + 1 >= count) return UsageError("pack: a value must follow --insert and --settings");
+            if (options.insert || options.settings)
+                return UsageError("pack: takes --insert TEXT or --settings PLAIN, not both");
+            (word[2] == 'i' ? options.insert : options.settings) = words[++i];
+        } else if (strcmp(word, "--entities") == 0) {
+            options.entities = true;
+        } else if (word[0] == '-' && word[1]) {
+            return UsageError("pack: takes PAGE, DIR, --insert TEXT or --settings PLAIN, --entities");
+        } else if (!options.page) {
+            options.page = word;
+        } else if (!options.folder) {
+            options.folder = word;
+        } else {
+            return UsageError("pack: takes one PAGE and one DIR");
+        }
+    }
+    if (!options.folder) return UsageError("pack takes PAGE and DIR");
+    return AuthorPack(options);
+}
+
 static int CommandRun(int count, char** words) {
     const char* command = words[0];
     if (strcmp(command, "--help") == 0 || strcmp(command, "-h") == 0) {
@@ -108,6 +141,7 @@ static int CommandRun(int count, char** words) {
         return AuthorInit(words[1]);
     }
     if (strcmp(command, "build") == 0) return CommandBuild(count - 1, words + 1);
+    if (strcmp(command, "pack") == 0) return CommandPack(count - 1, words + 1);
     char message[256];
     snprintf(message, sizeof message, "no command \"%.64s\"", command);
     return UsageError(message);

@@ -43,18 +43,36 @@ int OutWrite(const char* bytes, size_t length) {
     return HandleWrite(GetStdHandle(STD_OUTPUT_HANDLE), bytes, length);
 }
 
+static const char* gReadFault = "";
+
+const char* AuthorFileReadFault() {
+    return gReadFault;
+}
+
 char* AuthorFileRead(const char* path, size_t* length) {
-    if (!FileOpenRead(0, path)) return nullptr;
-    int32_t size = FileGetLength();
-    char* bytes = size >= 0 ? (char*)HeapAlloc(HeapMain(), 0, (size_t)size + 1) : nullptr;
-    if (bytes && FileReadBlock(bytes, (DWORD)size) != (DWORD)size) {
+    HANDLE handle = (HANDLE)FileOpenRead(0, path);
+    if (!handle) {
+        gReadFault = "missing or can't be opened";
+        return nullptr;
+    }
+    // The whole length: a file of 4 GiB or more must not pass for its low 32 bits.
+    LARGE_INTEGER size = {};
+    char* bytes = nullptr;
+    gReadFault = "can't be read";
+    if (!GetFileSizeEx(handle, &size)) {
+    } else if (size.QuadPart >= ((LONGLONG)1 << 32)) {
+        gReadFault = "4 GiB or more: too large to read";
+    } else if ((uint64_t)size.QuadPart >= SIZE_MAX ||
+               !(bytes = (char*)HeapAlloc(HeapMain(), 0, (size_t)size.QuadPart + 1))) {
+        gReadFault = "too large to hold in memory";
+    } else if (FileReadBlock(bytes, (DWORD)size.QuadPart) != (DWORD)size.QuadPart) {
         HeapFree(HeapMain(), 0, bytes);
         bytes = nullptr;
     }
     FileClose(0);
     if (!bytes) return nullptr;
-    bytes[size] = 0;
-    *length = (size_t)size;
+    bytes[size.QuadPart] = 0;
+    *length = (size_t)size.QuadPart;
     return bytes;
 }
 
@@ -62,33 +80,44 @@ void AuthorFileFree(char* bytes) {
     if (bytes) HeapFree(HeapMain(), 0, bytes);
 }
 
-static int FileWriteWhole(const char* path, const char* bytes, size_t length) {
+// With `flush`, the data reaches the disk before the call returns, so that a
+// file moved over another after it never stands there empty after a power loss.
+static int FileWriteWhole(const char* path, const char* bytes, size_t length, bool flush) {
     HANDLE handle = (HANDLE)FileCreate(0, path);
     if (!handle) return 0;
-    int ok = HandleWrite(handle, bytes, length);
+    int ok = HandleWrite(handle, bytes, length) && (!flush || FlushFileBuffers(handle));
     FileClose(0);
     return ok;
 }
 
-int AuthorFileReplace(const char* path, const char* bytes, size_t length) {
+int AuthorFileStage(const char* path, const char* bytes, size_t length, char* temporary) {
     // A read-only file is kept as it is, the same everywhere: Windows refuses to
     // move a file over it, Wine may not.
     DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
-    char temporary[MAX_PATH + 32];
-    int n = snprintf(temporary, sizeof temporary, "%s.%lu.tmp", path,
-                     (unsigned long)GetCurrentProcessId());
-    if (n < 0 || (size_t)n >= sizeof temporary) return 0;
-    if (!FileWriteWhole(temporary, bytes, length) ||
-        !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return 0;
-    }
-    return 1;
+    int n = snprintf(temporary, AuthorTemporaryMax, "%s.%lu.tmp", path,
+                     (unsigned long)GetCurrentProcessId());
+    if (n < 0 || n >= AuthorTemporaryMax) return 0;
+    if (FileWriteWhole(temporary, bytes, length, true)) return 1;
+    DeleteFileA(temporary);
+    return 0;
+}
+
+int AuthorFileCommit(const char* temporary, const char* path) {
+    if (MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 1;
+    DeleteFileA(temporary);
+    return 0;
+}
+
+int AuthorFileReplace(const char* path, const char* bytes, size_t length) {
+    char temporary[AuthorTemporaryMax];
+    return AuthorFileStage(path, bytes, length, temporary) && AuthorFileCommit(temporary, path);
 }
 
 int AuthorFileMake(const char* path, const char* bytes, size_t length) {
-    if (FileWriteWhole(path, bytes, length)) return 1;
+    if (FileWriteWhole(path, bytes, length, true)) return 1;
     DeleteFileA(path);
     return 0;
 }

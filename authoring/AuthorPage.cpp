@@ -61,6 +61,10 @@ static int InitPath(char* path, const char* folder, const char* name) {
     return n > 0 && n < MAX_PATH;
 }
 
+// The folders init made, so that a failed init can take them back.
+static char gMade[8][MAX_PATH];
+static int gMadeCount;
+
 // Makes every folder on the way to a file, as far as they are missing: the
 // presentation's folder, its data folder and any folder below that.
 static void InitFolders(char* path) {
@@ -68,7 +72,8 @@ static void InitFolders(char* path) {
         if (*p != '/' && *p != '\\') continue;
         char separator = *p;
         *p = 0;
-        CreateDirectoryA(path, nullptr);
+        if (CreateDirectoryA(path, nullptr) && gMadeCount < 8)
+            snprintf(gMade[gMadeCount++], MAX_PATH, "%s", path);
         *p = separator;
     }
 }
@@ -102,22 +107,43 @@ int AuthorInit(const char* folder) {
     char* settings = nullptr;
     size_t settingsLength = 0;
     if (settingsToo && !InitSettings(&settings, &settingsLength)) return 1;
-    int ok = 1;
-    for (size_t i = 0; i < kSampleFileCount && ok; i++) {
-        InitPath(path, folder, kSampleFiles[i].name);
+    // Every file goes to a temporary file beside its place first, and only when
+    // all are written are they moved into place: a failure leaves nothing behind.
+    size_t count = kSampleFileCount + (settingsToo ? 1 : 0);
+    char (*temporaries)[AuthorTemporaryMax] =
+        (char (*)[AuthorTemporaryMax])HeapAlloc(HeapMain(), HEAP_ZERO_MEMORY, count * AuthorTemporaryMax);
+    size_t staged = 0;
+    gMadeCount = 0;
+    bool ok = temporaries != nullptr;
+    for (; ok && staged < count; staged++) {
+        bool sample = staged < kSampleFileCount;
+        InitPath(path, folder, sample ? kSampleFiles[staged].name : "1013.dat");
         InitFolders(path);
-        ok = AuthorFileMake(path, kSampleFiles[i].bytes, kSampleFiles[i].length);
+        ok = AuthorFileStage(path, sample ? kSampleFiles[staged].bytes : settings,
+                             sample ? kSampleFiles[staged].length : settingsLength,
+                             temporaries[staged]);
     }
-    if (ok && settingsToo) {
-        InitPath(path, folder, "1013.dat");
-        InitFolders(path);
-        ok = AuthorFileMake(path, settings, settingsLength);
+    if (!ok && staged) staged--; // the one that failed left nothing
+    size_t placed = 0; // moved into place; the temporary file of a failed move is gone
+    bool moving = ok;
+    for (; ok && placed < staged; placed++) {
+        InitPath(path, folder, placed < kSampleFileCount ? kSampleFiles[placed].name : "1013.dat");
+        if (!AuthorFileCommit(temporaries[placed], path)) ok = false;
     }
-    if (settings) HeapFree(HeapMain(), 0, settings);
     if (!ok) {
-        ErrPrint("%s: can't write the file\n", path);
-        return 1;
+        ErrPrint("%s: can't write the file; init leaves the folder as it was\n", path);
+        size_t failed = moving ? placed - 1 : staged; // the temporary files from here on are left
+        char other[MAX_PATH];
+        for (size_t i = 0; i < failed; i++) {
+            InitPath(other, folder, i < kSampleFileCount ? kSampleFiles[i].name : "1013.dat");
+            DeleteFileA(moving ? other : temporaries[i]);
+        }
+        for (size_t i = failed + 1; moving && i < staged; i++) DeleteFileA(temporaries[i]);
+        for (int i = gMadeCount - 1; i >= 0; i--) RemoveDirectoryA(gMade[i]);
     }
+    if (temporaries) HeapFree(HeapMain(), 0, temporaries);
+    if (settings) HeapFree(HeapMain(), 0, settings);
+    if (!ok) return 1;
     OutPrint("The sample presentation is in %s/data. See it with:\n"
              "  lumivane-author check %s\n"
              "  lumivane-author build %s --screen 1280x720 -o page.html\n",

@@ -152,7 +152,7 @@ int AuthorEncode(const char* plainPath, const char* settingsPath, bool entities)
     size_t length = 0;
     char* plain = AuthorFileRead(plainPath, &length);
     if (!plain) {
-        ErrPrint("%s: can't read the file\n", plainPath);
+        ErrPrint("%s: can't read the file: %s\n", plainPath, AuthorFileReadFault());
         return 1;
     }
     char* stored = nullptr;

@@ -2,13 +2,15 @@
 # The page the presenter would write for a presentation, drawn by headless
 # Chromium into an image: on Linux, where Wine's browser control draws nothing,
 # this is how the page can be seen.
-#   preview.sh BUILD PRESENTATION WxH OUT.png
-# An empty PRESENTATION is the sample that lumivane-author init writes.
+#   preview.sh BUILD PRESENTATION WxH OUT.png [PAGE]
+# An empty PRESENTATION is the sample that lumivane-author init writes; a PAGE
+# (one HTML page with its placeholders) is packed into BUILD/preview-pack first.
 set -u
 build=$(cd "$1" && pwd)
 presentation=$2
 screen=$3
 out=$4
+page_html=${5:-}
 case "$screen" in
 [1-9]*x[1-9]*) ;;
 *) echo "preview: SCREEN takes WIDTHxHEIGHT in pixels (1280x720), not \"$screen\"" >&2; exit 2 ;;
@@ -26,7 +28,10 @@ work="$build/preview"
 rm -rf "$work"
 mkdir -p "$work"
 author="$build/bin/lumivane-author"
-if [ -z "$presentation" ]; then
+if [ -n "$page_html" ]; then
+    presentation="$build/preview-pack"
+    "$author" pack "$page_html" "$presentation" >/dev/null || exit 1
+elif [ -z "$presentation" ]; then
     presentation="$work/sample"
     "$author" init "$presentation" >/dev/null || exit 1
 fi

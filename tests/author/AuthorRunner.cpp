@@ -11,7 +11,8 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder) {
+AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder,
+                        const std::function<void(DWORD)>& started) {
     AuthorOutcome outcome;
     TempFolder streams;
     HANDLE out = InheritableFile(streams.File("out"));
@@ -26,9 +27,14 @@ AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder)
     startup.hStdError = err;
     PROCESS_INFORMATION process = {};
     if (out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                       nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                       CREATE_NO_WINDOW | (started ? CREATE_SUSPENDED : 0), nullptr,
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         outcome.started = true;
+        if (started) {
+            started(process.dwProcessId);
+            ResumeThread(process.hThread);
+        }
         CloseHandle(process.hThread);
         if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0)
             TerminateProcess(process.hProcess, 99);
@@ -40,4 +46,16 @@ AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder)
     ReadWholeFile(streams.File("out"), &outcome.out);
     ReadWholeFile(streams.File("err"), &outcome.err);
     return outcome;
+}
+
+bool WriteSparseFile(const std::string& path, const std::string& bytes, int64_t size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, nullptr) &&
+              SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return ok;
 }

@@ -38,6 +38,16 @@ TEST(AuthorBuild, PageIsThePresentersPageFile) {
         EXPECT_FALSE(presented.empty());
         EXPECT_EQ(presented, built);
         EXPECT_EQ(presented, toOut.out);
+        // Started outside the presentation, a relative -o names a file where it started.
+        TempFolder elsewhere;
+        AuthorOutcome outside = AuthorRun("build " + Quoted(folder->Path()) + " --screen " +
+                                              ScreenArgument() + " -o outside.html",
+                                          elsewhere.Path());
+        EXPECT_EQ(0u, outside.exitCode) << outside.err;
+        std::string there;
+        EXPECT_TRUE(ReadWholeFile(elsewhere.File("outside.html"), &there));
+        EXPECT_EQ(presented, there);
+        EXPECT_FALSE(FileExists(folder->File("outside.html")));
     }
     AuthorOutcome other = AuthorRun("build " + Quoted(mixed.Path()) + " --screen 640x-1");
     EXPECT_EQ(2u, other.exitCode);
@@ -113,6 +123,27 @@ TEST(AuthorInit, WritesTheSampleOnceAndNothingOver) {
     AuthorOutcome partial = AuthorRun("init " + Quoted(other.Path()));
     EXPECT_EQ(1u, partial.exitCode);
     EXPECT_FALSE(FileExists(other.File("data\\1010.dat")));
+
+    // A file that can't be written after others were: nothing of the sample is left.
+    TempFolder blocked;
+    DWORD pid = 0;
+    AuthorOutcome failed = AuthorRun("init talk", blocked.Path(), [&](DWORD id) {
+        pid = id;
+        CreateDirectoryA(blocked.File("talk").c_str(), nullptr);
+        CreateDirectoryA(blocked.File("talk\\data").c_str(), nullptr);
+        CreateDirectoryA(blocked.File("talk\\data\\1019.dat." + std::to_string(id) + ".tmp").c_str(),
+                         nullptr);
+    });
+    EXPECT_EQ(1u, failed.exitCode);
+    EXPECT_NE(std::string::npos, failed.err.find("1019.dat: can't write the file")) << failed.err;
+    WIN32_FIND_DATAA left;
+    HANDLE listing = FindFirstFileA(blocked.File("talk\\data\\*").c_str(), &left);
+    ASSERT_NE(INVALID_HANDLE_VALUE, listing);
+    std::string names;
+    do names += std::string(left.cFileName) + " ";
+    while (FindNextFileA(listing, &left));
+    FindClose(listing);
+    EXPECT_EQ(". .. 1019.dat." + std::to_string(pid) + ".tmp ", names);
 }
 
 TEST(AuthorUsage, WrongCommandLinesSayWhatIsWrong) {
@@ -138,6 +169,11 @@ TEST(AuthorUsage, WrongCommandLinesSayWhatIsWrong) {
         {"build x --screen 9999999x600", "--screen takes WIDTHxHEIGHT"},
         {"build x y --screen 800x600", "takes one DIR"},
         {"build x --sreen 800x600", "takes one DIR"},
+        {"pack x", "pack takes PAGE and DIR"},
+        {"pack x y z", "takes one PAGE and one DIR"},
+        {"pack x y --insert", "a value must follow"},
+        {"pack x y --insert a --settings b", "not both"},
+        {"pack x y --inserts a", "takes PAGE, DIR, --insert TEXT"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

@@ -55,10 +55,26 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
          "data/1015.dat:2: nearly the end marker \"codebase random>\" but not it (another "
          "letter case)"},
         {"extra characters", "1015.dat",
-         "codebase  random>\n<!-- codebase random> -->\n"
+         "px\">\ncodebase  random>\n<!-- codebase random> -->\n"
          "codebase random>",
-         "data/1015.dat:1: nearly the end marker \"codebase random>\" but not it (extra or "
-         "missing characters)|data/1015.dat:2: nearly"},
+         "data/1015.dat:2: nearly the end marker \"codebase random>\" but not it (extra or "
+         "missing characters)|data/1015.dat:3: nearly"},
+        {"near markers, and a sentence that holds the words", "1015.dat",
+         "px\">\n<p>A codebase random walk.</p>\ncodebaserandom>\ncodebase_random>\n"
+         "codebase random>>\ncodebase\xa0random>\ncodebase random>x\n<br>\ncodebase random\n"
+         "codebase random>\n",
+         "data/1015.dat:3: nearly|data/1015.dat:4: nearly|data/1015.dat:5: nearly|"
+         "data/1015.dat:6: nearly the end marker \"codebase random>\" but not it (a no-break "
+         "space between the words)|data/1015.dat:7: nearly the end marker \"codebase random>\" "
+         "but not it (extra or missing characters)|data/1015.dat:9: nearly"},
+        {"what the join changes", "1016.dat",
+         "</h1>\n<p>data\nfor</p>\n<b class=\"a\"\nid=\"b\">x</b>\n<pre>\na\nb</pre>\n<script>\n"
+         "// c\nvar a = 1\nvar b = `x\ny`;\n</script><p>\ncodebase random>\n",
+         "data/1016.dat:2:8: the line end is the only space between two words of the text "
+         "\"data\" and \"for\"|data/1016.dat:4:13: the line end is the only space in a tag|"
+         "data/1016.dat:7:2: the line breaks inside <pre>|data/1016.dat:10:1: a // comment|"
+         "data/1016.dat:11:10: the script needs this line end|"
+         "data/1016.dat:12:11: a template literal holds this line break"},
         {"second line of the one-line fragment", "1011.dat", "px;height:\r\n\r\nmore\r\n",
          "data/1011.dat:3: only the first line of this file is read"},
         {"short settings", "1013.dat", "\xab\xab\r\n\r\n", "data/1013.dat:3: only 2 lines"},

@@ -1,10 +1,16 @@
 #include "../PageData.h"
 #include "AuthorRunner.h"
+#include "ImportWatch.h"
+#include "authoring/AuthorOutput.h"
+#include "authoring/AuthorPack.h"
 #include "authoring/AuthorSettings.h"
 #include "builder/Settings.h"
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace {
+
+const std::string kHuge = "(a plain file of 4 GiB and more)";
 
 // The values a settings file gives to the presenter's own reader.
 std::vector<std::string> StoredValues(const std::string& path) {
@@ -112,6 +118,8 @@ TEST(AuthorEncode, RefusesWhatCannotBeStoredAndLeavesTheFile) {
     } cases[] = {
         {with(1, "ABCDEF"), "", "plain.txt:1:5: the character \"E\" (69)", "zero byte"},
         {with(5, "foo"), "", "", ""}, // a control case: "o" is fine
+        // A file of 4 GiB and more whose length cut to 32 bits reads as ten good lines.
+        {kHuge, "", "plain.txt: can't read the file: 4 GiB or more", ""},
         {with(5, "xxOxx"), "", "plain.txt:5:3: the character \"O\" (79)", "line feed"},
         {with(10, "1R"), "", "plain.txt:10:2: the character \"R\" (82)", "carriage return"},
         {with(2, "ex"), "", "plain.txt:2:1: the character \"e\" (101)", "trimmed away"},
@@ -127,7 +135,11 @@ TEST(AuthorEncode, RefusesWhatCannotBeStoredAndLeavesTheFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.where.empty() ? "control" : c.where);
         TempFolder folder;
-        ASSERT_TRUE(WriteWholeFile(folder.File("plain.txt"), c.plain));
+        if (c.plain == kHuge)
+            ASSERT_TRUE(WriteSparseFile(folder.File("plain.txt"), Joined(good, "\n"),
+                                        ((int64_t)1 << 32) + (int64_t)Joined(good, "\n").size()));
+        else
+            ASSERT_TRUE(WriteWholeFile(folder.File("plain.txt"), c.plain));
         ASSERT_TRUE(WriteWholeFile(folder.File("1013.dat"), "the earlier settings"));
         AuthorOutcome outcome =
             AuthorRun(std::string("encode ") + c.entities + "plain.txt 1013.dat", folder.Path());
@@ -138,7 +150,7 @@ TEST(AuthorEncode, RefusesWhatCannotBeStoredAndLeavesTheFile) {
             EXPECT_EQ(SettingsBytes({"a", "b", "c", "d", "foo", "g", "1", "2", "3", "4"}), stored);
             continue;
         }
-        EXPECT_EQ(2u, outcome.exitCode);
+        EXPECT_EQ(c.plain == kHuge ? 1u : 2u, outcome.exitCode);
         EXPECT_EQ(0u, outcome.err.find(c.where)) << outcome.err;
         EXPECT_NE(std::string::npos, outcome.err.find(c.why)) << outcome.err;
         EXPECT_EQ("the earlier settings", stored);
@@ -186,7 +198,9 @@ TEST(AuthorEncode, SettingsThatCannotBeWrittenStayAsTheyWere) {
     } cases[] = {
         {"1013.dat", "1013.dat: can't write the file; it is left as it was\n"},
         {"nowhere\\1013.dat", "nowhere\\1013.dat: can't write the file; it is left as it was\n"},
+        {"folder", "folder: can't write the file; it is left as it was\n"},
     };
+    ASSERT_TRUE(CreateDirectoryA(folder.File("folder").c_str(), nullptr));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.target);
         AuthorOutcome outcome =
@@ -204,6 +218,57 @@ TEST(AuthorEncode, SettingsThatCannotBeWrittenStayAsTheyWere) {
     do entries += found.cFileName[0] != '.';
     while (FindNextFileA(search, &found));
     FindClose(search);
-    EXPECT_EQ(2, entries) << "a temporary file was left";
+    EXPECT_EQ(3, entries) << "a temporary file was left";
     SetFileAttributesA(folder.File("1013.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+namespace {
+
+std::string gCalls; // "f" for a flush, "m" for a move, in their order
+BOOL(WINAPI* gFlush)(HANDLE);
+BOOL(WINAPI* gMove)(LPCSTR, LPCSTR, DWORD);
+
+BOOL WINAPI FlushWatched(HANDLE file) {
+    gCalls += "f";
+    return gFlush(file);
+}
+
+BOOL WINAPI MoveWatched(LPCSTR from, LPCSTR to, DWORD flags) {
+    gCalls += "m";
+    return gMove(from, to, flags);
+}
+
+} // namespace
+
+// A file that replaces another reaches the disk before it is moved over it, so
+// that a power loss never leaves the settings or a fragment empty.
+TEST(AuthorFiles, ReplacementsAreFlushedBeforeTheyMove) {
+    TempFolder folder;
+    PackResult packed;
+    const char page[] = "{{width}}{{height}}{{insert}}{{insert}}{{width}}{{height}}";
+    ASSERT_TRUE(PackPage(page, sizeof page - 1, "", &packed));
+    struct Case {
+        const char* what;
+        std::function<int()> write;
+        const char* calls;
+    } cases[] = {
+        {"one file", [&] { return AuthorFileReplace(folder.File("1013.dat").c_str(), "x", 1); },
+         "fm"},
+        {"a packed page", [&] {
+             return PackWrite(folder.Path().c_str(), folder.File("data").c_str(), packed, "s", 1) == 0;
+         }, "ffffffffmmmmmmmm"},
+    };
+    gFlush = (BOOL(WINAPI*)(HANDLE))ImportWatch("kernel32.dll", "FlushFileBuffers", (void*)FlushWatched);
+    gMove = (BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD))ImportWatch("kernel32.dll", "MoveFileExA",
+                                                              (void*)MoveWatched);
+    ASSERT_TRUE(gFlush && gMove);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gCalls.clear();
+        EXPECT_TRUE(c.write());
+        EXPECT_EQ(c.calls, gCalls);
+    }
+    ImportUnwatch("kernel32.dll", "FlushFileBuffers", (void*)gFlush);
+    ImportUnwatch("kernel32.dll", "MoveFileExA", (void*)gMove);
+    PackResultFree(&packed);
 }

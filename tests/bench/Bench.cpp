@@ -22,5 +22,6 @@ int main(int argc, char** argv) {
     BenchReadLine();
     BenchPage();
     BenchStartup();
+    BenchAuthorCheck();
     return 0;
 }
