@@ -212,51 +212,23 @@ static int FileReadLinesByByte(FileLineTake take, void* context) {
     }
 }
 
+static char* FileLineRoom(void*, size_t bytes) {
+    return StringBaseRoom(bytes);
+}
+
+static size_t FileLineRead(void*, char* destination, size_t count) {
+    return FileReadBlock(destination, (DWORD)count);
+}
+
+static void FileLineGiveBack(void*, size_t bytes) {
+    FileGiveBack(bytes);
+}
+
 int FileReadLines(FileLineTake take, void* context, DWORD firstBlock) {
     if (!gCurrentSeeks) return FileReadLinesByByte(take, context);
-    DWORD block = firstBlock ? firstBlock : kLineBlockFirst;
-    char* base = StringBaseRoom((size_t)block + 1);
-    if (!base) return 0;
-    size_t have = 0;    // bytes in the string base, read from the file
-    size_t start = 0;   // where the current line starts
-    size_t scanned = 0; // bytes of the current line known to hold no line end
-    bool atEnd = false;
-    for (;;) {
-        if (atEnd && start == have) return 1;
-        LineEnd end = LineSplit(base + start + scanned, have - start - scanned, atEnd);
-        if (end.complete) {
-            char* line = base + start;
-            size_t length = scanned + end.length;
-            start += scanned + end.consumed;
-            scanned = 0;
-            line[length] = 0;
-            if (!take(context, line, length)) {
-                FileGiveBack(have - start);
-                return 1;
-            }
-            continue;
-        }
-        scanned += end.length;
-        // Keep the unfinished line and read the next block after it.
-        if (start > 0) {
-            memmove(base, base + start, have - start);
-            have -= start;
-            start = 0;
-        }
-        // Blocks grow only for a line longer than a block, so that reading many
-        // short lines keeps the string base small.
-        if (have >= block && block < kLineBlockMost) block *= 2;
-        char* room = have < SIZE_MAX - block ? StringBaseRoom(have + block + 1) : nullptr;
-        if (!room) {
-            // A line that can't be held is a failed read, never a shorter line.
-            FileGiveBack(have);
-            return 0;
-        }
-        base = room;
-        DWORD got = FileReadBlock(base + have, block);
-        if (got == 0) atEnd = true;
-        have += got;
-    }
+    static const LineSource kCurrentFile = {nullptr, FileLineRoom, FileLineRead, FileLineGiveBack};
+    return LineBlocksRead(&kCurrentFile, firstBlock ? firstBlock : kLineBlockFirst, kLineBlockMost,
+                         take, context);
 }
 
 struct FileLineKept {

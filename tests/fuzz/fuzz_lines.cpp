@@ -1,9 +1,9 @@
 // The block line reader against the one-byte reader, on every split of the
 // file into reads. The one-byte reader reads a byte at a time: a line ends at
 // LF, CR LF, a lone CR (the byte after it is given back), a zero byte, or the
-// end of the file. The block reader below feeds LineSplit as the file
-// library's FileReadLines does, on a file whose reads may come back short;
-// after every call that stops early, the bytes read ahead are given back.
+// end of the file. The block reader is the file library's own
+// (LineBlocksRead), here on a file whose reads may come back short; after
+// every call that stops early, the bytes read ahead are given back.
 // Both must hand over the same lines and leave the file at the same position.
 //
 // Input: the first block (byte 0, plus 1); byte 1: lines a call takes before
@@ -112,50 +112,43 @@ static int Take(const Reader& reader, Taken* taken, const char* line, size_t len
     return reader.linesPerCall == 0 || taken->thisCall < reader.linesPerCall;
 }
 
-// FileReadLines' block loop, with the source above for the system's file.
+struct Model {
+    Source* file;
+    StringBase base;
+    size_t most;
+};
+
+static char* ModelRoom(void* context, size_t bytes) {
+    Model* model = (Model*)context;
+    return Room(&model->base, bytes, model->most);
+}
+
+static size_t ModelRead(void* context, char* destination, size_t count) {
+    return SourceRead(((Model*)context)->file, destination, count);
+}
+
+static void ModelGiveBack(void* context, size_t bytes) {
+    SourceGiveBack(((Model*)context)->file, bytes);
+}
+
+struct TakeContext {
+    const Reader* reader;
+    Taken* taken;
+};
+
+static int TakeLine(void* context, char* line, size_t length) {
+    TakeContext* take = (TakeContext*)context;
+    return Take(*take->reader, take->taken, line, length);
+}
+
+// The file library's block reader, with the source above for the system's file.
 static int ReadLines(const Reader& reader, Source* file, Taken* taken) {
-    StringBase baseBlock;
-    size_t block = reader.firstBlock;
-    char* base = Room(&baseBlock, block + 1, reader.room);
-    if (!base) return 0;
-    size_t have = 0, start = 0, scanned = 0;
-    bool atEnd = false;
-    for (;;) {
-        if (atEnd && start == have) return 1;
-        LineEnd end = LineSplit(base + start + scanned, have - start - scanned, atEnd);
-        FUZZ_CHECK(end.length <= end.consumed || !end.complete);
-        FUZZ_CHECK(end.consumed <= have - start - scanned);
-        if (end.complete) {
-            char* line = base + start;
-            size_t length = scanned + end.length;
-            start += scanned + end.consumed;
-            scanned = 0;
-            line[length] = 0;
-            if (!Take(reader, taken, line, length)) {
-                SourceGiveBack(file, have - start);
-                return 1;
-            }
-            continue;
-        }
-        FUZZ_CHECK(end.length <= have - start - scanned);
-        scanned += end.length;
-        if (start > 0) {
-            memmove(base, base + start, have - start);
-            have -= start;
-            start = 0;
-        }
-        if (have >= block && block < reader.mostBlock) block *= 2;
-        char* room = have < SIZE_MAX - block ? Room(&baseBlock, have + block + 1, reader.room)
-                                             : nullptr;
-        if (!room) {
-            SourceGiveBack(file, have);
-            return 0;
-        }
-        base = room;
-        size_t got = SourceRead(file, base + have, block);
-        if (got == 0) atEnd = true;
-        have += got;
-    }
+    Model model;
+    model.file = file;
+    model.most = reader.room;
+    LineSource source = {&model, ModelRoom, ModelRead, ModelGiveBack};
+    TakeContext take = {&reader, taken};
+    return LineBlocksRead(&source, reader.firstBlock, reader.mostBlock, TakeLine, &take);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
