@@ -20,5 +20,6 @@ template <class F> double BenchBest(int rounds, F f) {
 void BenchReadLine();
 void BenchPage();
 void BenchStartup();
+void BenchStress();
 // The child side of page_10mb_peak_mb, run when the bench program is given "page-peak".
 int BenchPagePeak();
