@@ -70,8 +70,9 @@ std::string Lines(Random& r, uint32_t most) {
 std::string Settings(Random& r) {
     std::string bytes;
     for (int line = 1; line <= 10; line++) {
-        std::string value = line < 7 ? TextLine(r)
-                                     : std::to_string((int)r.Below(201) - 100) + (r.OneIn(4) ? "px" : "");
+        std::string value =
+            line < 7 ? TextLine(r)
+                     : std::to_string((int)r.Below(201) - 100) + (r.OneIn(4) ? "px" : "");
         if (line >= 7 && r.OneIn(20)) value = r.OneIn(2) ? "-2147483648" : "4294967396";
         bytes += std::string(r.Below(2), ' ') + Encipher(value) + r.LineEnd();
     }
@@ -120,20 +121,25 @@ const Twist kTwists[] = {
     {"every line end in one fragment", 4,
      [](DataFolder& d, Random& r) {
          std::string bytes;
-         for (int i = 0; i < 10; i++) bytes += TextLine(r) + std::string(kLineEnds[i % 5], kLineEndLengths[i % 5]);
+         for (int i = 0; i < 10; i++)
+             bytes += TextLine(r) + std::string(kLineEnds[i % 5], kLineEndLengths[i % 5]);
          d.files[r.Fragment()] = bytes + kMarker;
      }},
     {"end marker among spaces", 3,
      [](DataFolder& d, Random& r) {
-         MarkerReplace(d, r, std::string(1 + r.Below(3), ' ') + kMarker + std::string(r.Below(3), ' '));
+         MarkerReplace(d, r,
+                       std::string(1 + r.Below(3), ' ') + kMarker + std::string(r.Below(3), ' '));
      }},
     {"end marker with a tab", 2,
      [](DataFolder& d, Random& r) {
-         MarkerReplace(d, r, r.OneIn(2) ? std::string("\t") + kMarker : std::string(kMarker) + "\t");
+         MarkerReplace(d, r,
+                       r.OneIn(2) ? std::string("\t") + kMarker : std::string(kMarker) + "\t");
          d.markerText = true;
      }},
     {"end marker in another case", 2,
-     [](DataFolder& d, Random& r) { MarkerReplace(d, r, r.OneIn(2) ? "Codebase random>" : "CODEBASE RANDOM>"); }},
+     [](DataFolder& d, Random& r) {
+         MarkerReplace(d, r, r.OneIn(2) ? "Codebase random>" : "CODEBASE RANDOM>");
+     }},
     {"end marker with one more character", 2,
      [](DataFolder& d, Random& r) {
          MarkerReplace(d, r, std::string(kMarker) + (char)(33 + r.Below(90)));
@@ -158,7 +164,8 @@ const Twist kTwists[] = {
          else
              d.files[r.Fragment()].insert(0, line + r.LineEnd());
      }},
-    {"a file missing", 2, [](DataFolder& d, Random& r) { d.states[kInputs[r.Below(8)]] = Missing; }},
+    {"a file missing", 2,
+     [](DataFolder& d, Random& r) { d.states[kInputs[r.Below(8)]] = Missing; }},
     {"a folder where a file should be", 2,
      [](DataFolder& d, Random& r) { d.states[kInputs[r.Below(8)]] = Folder; }},
     {"a file held open by another program", 1,
@@ -192,14 +199,16 @@ bool WriteFolder(const TempFolder& folder, const DataFolder& d, Locks* locks) {
     if (d.noData) return true;
     std::map<std::string, std::string> files;
     for (const auto& file : d.files)
-        if (d.states.at(file.first) != Missing && d.states.at(file.first) != Folder) files.insert(file);
+        if (d.states.at(file.first) != Missing && d.states.at(file.first) != Folder)
+            files.insert(file);
     files["1014.dat"] = "earlier page";
     if (!WriteDataFiles(folder.Path(), files)) return false;
     for (const auto& state : d.states) {
         std::string path = folder.File("data\\" + state.first);
         if (state.second == Folder && !CreateDirectoryA(path.c_str(), nullptr)) return false;
         if (state.second != Locked) continue;
-        HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE lock =
+            CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (lock == INVALID_HANDLE_VALUE) return false;
         locks->handles.push_back(lock);
     }
@@ -218,8 +227,8 @@ std::string AuthorPage(const TempFolder& folder) {
     TempFolder out;
     std::string bytes;
     CurrentFolder keep(folder.Path()); // the tool moves into the folder
-    if (AuthorBuild(folder.Path().c_str(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                    out.File("page").c_str()) != 0 ||
+    if (AuthorBuild(folder.Path().c_str(), GetSystemMetrics(SM_CXSCREEN),
+                    GetSystemMetrics(SM_CYSCREEN), out.File("page").c_str()) != 0 ||
         !ReadWholeFile(out.File("page"), &bytes))
         return "(lumivane-author build failed)";
     return bytes;
@@ -232,7 +241,8 @@ void RunOnce(const DataFolder& d) {
     ASSERT_TRUE(WriteFolder(folder, d, &locks));
     std::string page;
     if (Unreadable(d)) {
-        EXPECT_TRUE(ProgramReported(ProgramRunInFolder(folder.Path()), "Error: can't read the file"));
+        EXPECT_TRUE(
+            ProgramReported(ProgramRunInFolder(folder.Path()), "Error: can't read the file"));
         if (d.noData) {
             EXPECT_FALSE(FileExists(folder.File("data")));
             return;
@@ -282,8 +292,8 @@ TEST(RandomRun, EveryFolderEndsInTheBoxOrTheAuthorsPage) {
         DataFolder d;
         MakeFolder(d, r);
         std::string twists = RunTwists(d, r);
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(i) + " (LUMIVANE_RUN=" +
-                     std::to_string(i) + "): " + twists);
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(i) +
+                     " (LUMIVANE_RUN=" + std::to_string(i) + "): " + twists);
         int parts = result->total_part_count();
         RunOnce(d);
         if (result->total_part_count() != parts) failed++;

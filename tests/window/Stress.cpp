@@ -1,5 +1,5 @@
 #include "Stress.h"
-#include "base/Heap.h"
+#include "EventPump.h"
 #include "gadgets/Browser.h"
 #include "gadgets/Gadget.h"
 #include "windows/Event.h"
@@ -10,9 +10,8 @@
 
 namespace {
 
-const UINT kValueMessage = WM_APP + 9;    // carries its serial number in wParam
-const UINT kSentinelMessage = WM_APP + 10; // ends a drain
-const int32_t kBatch = 100;               // messages posted before they are taken
+const UINT kValueMessage = WM_APP + 9; // carries its serial number in wParam
+const int32_t kBatch = 100;            // messages posted before they are taken
 
 BOOL CALLBACK CountChild(HWND, LPARAM parameter) {
     (*(int64_t*)parameter)++;
@@ -40,7 +39,7 @@ int64_t HandlesListed() {
     const ULONG kSystemHandleInformation = 16;
     const LONG kLengthMismatch = (LONG)0xC0000004;
     QuerySystem query = (QuerySystem)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"),
-                                                            "NtQuerySystemInformation");
+                                                           "NtQuerySystemInformation");
     if (!query) return -1;
     for (SIZE_T size = 1 << 20; size <= (SIZE_T)1 << 28; size *= 2) {
         void* list = VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE);
@@ -74,38 +73,9 @@ int64_t HeapBusyBytes(HANDLE heap) {
     return bytes;
 }
 
-// A helper window of its own marks the end of a drain: a code left pending
-// outside a wait comes out of the wait that takes the sentinel, so the sentinel
-// is known by its arrival, not by the wait's result.
-bool gSentinelSeen;
-
-LRESULT CALLBACK HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kSentinelMessage) gSentinelSeen = true;
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-HWND Helper() {
-    static HWND helper;
-    if (helper) return helper;
-    WNDCLASSA helperClass = {};
-    helperClass.lpfnWndProc = HelperProc;
-    helperClass.hInstance = GetModuleHandleA(nullptr);
-    helperClass.lpszClassName = "LumivaneStressHelper";
-    RegisterClassA(&helperClass);
-    helper = CreateWindowExA(0, helperClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                             nullptr, helperClass.hInstance, nullptr);
-    return helper;
-}
-
-// Everything posted so far goes through the event wait.
-void Drain() {
-    gSentinelSeen = false;
-    PostMessageA(Helper(), kSentinelMessage, 0, 0);
-    while (!gSentinelSeen) EventWait();
-}
-
 void Fault(StressOutcome* outcome, const char* what, int32_t at) {
-    if (!outcome->fault[0]) snprintf(outcome->fault, sizeof outcome->fault, "%s at %ld", what, (long)at);
+    if (!outcome->fault[0])
+        snprintf(outcome->fault, sizeof outcome->fault, "%s at %ld", what, (long)at);
 }
 
 ProcessHoldings Difference(const ProcessHoldings& after, const ProcessHoldings& before) {
@@ -129,8 +99,9 @@ bool MessageBatch(HWND window, int32_t first, int32_t count, StressOutcome* outc
                               EventLParam() == (LPARAM)~i
                         : code == EventMenu && EventMenuId() == i % 30000 + 100;
         if (!ok) {
-            Fault(outcome, i % 2 ? "a posted message came back otherwise"
-                                 : "a posted command came back otherwise",
+            Fault(outcome,
+                  i % 2 ? "a posted message came back otherwise"
+                        : "a posted command came back otherwise",
                   i);
             return false;
         }
@@ -147,13 +118,13 @@ void MessagesRun(int32_t count, StressOutcome* outcome) {
         return;
     }
     HWND window = entry->handle;
-    Drain();
+    PumpAll(); // what was posted so far goes through the event wait
     for (int32_t first = 0; first < count; first += kBatch) {
         int32_t n = count - first < kBatch ? count - first : kBatch;
         if (!MessageBatch(window, first, n, outcome)) break;
     }
     WindowClose(id);
-    Drain();
+    PumpAll();
 }
 
 // One round: window and browser gadget made, looked at, and closed again. The
@@ -174,14 +145,14 @@ bool CycleRound(int32_t round, const char* url, StressOutcome* outcome) {
         WindowCloseAll();
         return false;
     }
-    Drain();
+    PumpAll();
     if (closeAll) {
         WindowCloseAll();
     } else {
         GadgetFree(gadgetNumber);
         WindowClose(windowNumber);
     }
-    Drain();
+    PumpAll();
     if (IsWindow(host) || IsWindow(parent) || GadgetLookup(gadgetNumber) ||
         WindowLookup(windowNumber)) {
         Fault(outcome, "a window or its gadget outlived its close", round);
@@ -205,7 +176,6 @@ void CyclesRun(int32_t first, int32_t rounds, StressOutcome* outcome) {
 // leaves behind.
 template <class Run> StressOutcome StressMeasure(int32_t warm, int32_t count, Run run) {
     StressOutcome outcome = {};
-    Helper();
     run(warm, &outcome);
     if (outcome.fault[0]) return outcome;
     outcome.done = 0;

@@ -20,9 +20,9 @@ struct ProcessHoldings {
 ProcessHoldings ProcessHoldingsNow();
 
 struct StressOutcome {
-    int32_t done;     // messages or rounds that behaved as they should
-    double seconds;   // for all of them
-    char fault[160];  // the first thing that went wrong; empty when none did
+    int32_t done;           // messages or rounds that behaved as they should
+    double seconds;         // for all of them
+    char fault[160];        // the first thing that went wrong; empty when none did
     ProcessHoldings leaked; // after minus before
 };
 
