@@ -162,12 +162,12 @@ bool CycleRound(int32_t round, const char* url, StressOutcome* outcome) {
     return true;
 }
 
-void CyclesRun(int32_t first, int32_t rounds, StressOutcome* outcome) {
+void CyclesRun(int32_t rounds, StressOutcome* outcome) {
     char url[MAX_PATH + 32] = "file:\\\\";
     size_t length = strlen(url);
     GetModuleFileNameA(nullptr, url + length, MAX_PATH);
     strcpy(strrchr(url, '\\') + 1, "data/1014.dat");
-    for (int32_t round = first; round < first + rounds; round++)
+    for (int32_t round = 0; round < rounds; round++)
         if (!CycleRound(round, url, outcome)) break;
     GadgetListCreate(nullptr);
 }
@@ -211,11 +211,6 @@ StressOutcome StressMessages(int32_t count) {
 
 StressOutcome StressCycles(int32_t rounds) {
     WindowCloseAll();
-    // Eight rounds go through every choice once; the counted rounds start where
-    // the warm ones ended.
-    return StressMeasure(8, rounds, [](int32_t n, StressOutcome* outcome) {
-        static int32_t next;
-        CyclesRun(next, n, outcome);
-        next += n;
-    });
+    // Eight warm rounds go through every choice once.
+    return StressMeasure(8, rounds, CyclesRun);
 }
