@@ -69,6 +69,15 @@ LRESULT CALLBACK GadgetSubclassProc(HWND window, UINT message, WPARAM wParam, LP
     if (!entry || entry->window != window) return DefWindowProcA(window, message, wParam, lParam);
     // Read before the release, which may free the record that holds it.
     WNDPROC proc = entry->previousProc;
+    // A hosted control may put its own procedure back in front while the window
+    // is destroyed (ATL's host does at WM_DESTROY), and WM_NCDESTROY would then
+    // never come here: while still in front, the registry steps out and lets go
+    // of the entry at WM_DESTROY.
+    if (message == WM_DESTROY &&
+        GetWindowLongPtrA(window, GWLP_WNDPROC) == (LONG_PTR)GadgetSubclassProc) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)proc);
+        GadgetSlotRelease(number);
+    }
     if (message == WM_NCDESTROY) GadgetSlotRelease(number);
     return CallWindowProcA(proc, window, message, wParam, lParam);
 }

@@ -16,7 +16,9 @@
 //   GadgetFree          destroys a living gadget through its kind (or DestroyWindow);
 //                       an identifier's record is freed, the identifier names nothing
 //   GadgetSlotRelease   empties an entry; an identifier's record is freed
-//   GadgetSubclassProc  passes every message on; empties the entry at WM_NCDESTROY
+//   GadgetSubclassProc  passes every message on; at WM_DESTROY it steps out of the
+//                       window and empties the entry (at WM_NCDESTROY when another
+//                       procedure came in front of it)
 // Creation by a kind: GadgetSlotClaim, create the window as a child of the
 // gadget parent with the number as its identifier, fill `window` and `kind`,
 // then GadgetSubclass.

@@ -21,5 +21,6 @@ void BenchReadLine();
 void BenchPage();
 void BenchStartup();
 void BenchAuthorCheck();
+void BenchStress();
 // The child side of page_10mb_peak_mb, run when the bench program is given "page-peak".
 int BenchPagePeak();

@@ -40,12 +40,13 @@ TEST_F(PageRun, UnreadableDataLeavesTheEarlierPageFile) {
         {"first fragment missing", "1010.dat", nullptr},
         {"one-line fragment missing", "1011.dat", nullptr},
         {"a middle fragment missing, a later one a folder", "1016.dat", "1018.dat"},
+        {"a folder in place of a fragment", nullptr, "1015.dat"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
         auto files = SampleDataFiles();
-        files.erase(c.missing);
+        if (c.missing) files.erase(c.missing);
         if (c.folder) files.erase(c.folder);
         files["1014.dat"] = "earlier page";
         ASSERT_TRUE(WriteDataFiles(folder.Path(), files));

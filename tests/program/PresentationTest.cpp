@@ -139,3 +139,27 @@ TEST_F(Presentation, PageFileGoesUnderTheCurrentFolder) {
     PressKeys(VK_ESCAPE);
     EXPECT_TRUE(EndedWithZero());
 }
+
+// A second copy writes the same page file again and shows itself over the
+// first: Escape ends the copy in front, then the one behind.
+TEST_F(Presentation, SecondCopyShowsOverTheFirst) {
+    Start();
+    std::string page;
+    ASSERT_TRUE(ReadWholeFile(folder_.File("data\\1014.dat"), &page));
+    ASSERT_TRUE(WriteWholeFile(folder_.File("data\\1014.dat"), "changed"));
+    PresentationProcess second(ProgramExe(), folder_.Path());
+    ASSERT_TRUE(second.Window()) << "the second copy showed nothing";
+    EXPECT_NE(run_->Window(), second.Window());
+    std::string again;
+    EXPECT_TRUE(ReadWholeFile(folder_.File("data\\1014.dat"), &again));
+    EXPECT_EQ(page, again);
+    ASSERT_TRUE(second.Foreground());
+    PressKeys(VK_ESCAPE);
+    DWORD code = 99;
+    EXPECT_TRUE(second.Ended(10000, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_FALSE(run_->Ended(0, &code)) << "the first copy ended with the second";
+    ASSERT_TRUE(run_->Foreground());
+    PressKeys(VK_ESCAPE);
+    EXPECT_TRUE(EndedWithZero());
+}

@@ -93,6 +93,15 @@ TEST_F(Settings, ReadsTrimsAndDeciphersTenLines) {
          {"", "", "", "", "", "", "", "", " 16px", "x1"},
          16,
          0},
+        // A plain E enciphers to a zero byte: written by hand, it ends its line,
+        // and every later value moves down one line ("HEY!", -40 and 32 were meant).
+        {"an E stored by hand ends the line",
+         E("demo") + "\r\n\r\n" + E("H") + std::string(1, '\0') + E("Y!") + "\r\n" + E("4") +
+             "\r\n\r\n\r\n" + E("0") + "\r\n" + E("0") + "\r\n" + E("-40") + "\r\n" + E("32") +
+             "\r\n",
+         {"demo", "", "H", "Y!", "4", "", "", "0", "0", "-40"},
+         0,
+         -40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -182,16 +182,23 @@ TEST_F(Browser, SecondCreationDestroysTheFirstHostFirst) {
     EXPECT_EQ(1, hosts);
 }
 
-TEST_F(Browser, InterfaceIsReleasedWithItsHostWindow) {
-    for (int round = 0; round < 2; round++) {
-        SCOPED_TRACE(round == 0 ? "gadget freed" : "parent destroyed");
-        HWND host = (HWND)BrowserGadgetCreate(1, 0, 0, 100, 100, url_.c_str());
+// The control's host puts its own procedure back while its window is destroyed:
+// the entry empties all the same, under a table number and under the any number.
+TEST_F(Browser, InterfaceAndEntryGoWithTheHostWindow) {
+    for (int round = 0; round < 4; round++) {
+        intptr_t number = round & 2 ? GadgetAny : 1;
+        SCOPED_TRACE(std::string(round & 1 ? "parent destroyed" : "gadget freed") +
+                     (round & 2 ? ", any number" : ", number 1"));
+        intptr_t made = BrowserGadgetCreate(number, 0, 0, 100, 100, url_.c_str());
+        if (number == GadgetAny) number = made;
+        ASSERT_TRUE(GadgetLookup(number));
+        HWND host = GadgetLookup(number)->window;
         ASSERT_TRUE(IsWindow(host));
         IWebBrowser2* browser = BrowserOf(host);
         ASSERT_TRUE(browser);
         browser->AddRef();
-        if (round == 0) {
-            GadgetFree(1);
+        if (!(round & 1)) {
+            GadgetFree(number);
         } else {
             DestroyWindow(parent_);
             parent_ = CreateWindowExA(0, kParentClass, "browsers", WS_POPUP, 0, 0, 400, 300,
@@ -199,6 +206,7 @@ TEST_F(Browser, InterfaceIsReleasedWithItsHostWindow) {
             GadgetListCreate(parent_);
         }
         EXPECT_FALSE(IsWindow(host));
+        EXPECT_FALSE(GadgetLookup(number));
         // With the window gone, the tests' own reference is the last one.
         EXPECT_EQ(0u, browser->Release());
     }

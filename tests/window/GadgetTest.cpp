@@ -27,6 +27,16 @@ LRESULT CALLBACK TestGadgetProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A control that puts its own procedure back in front while its window is
+// destroyed, as the browser's ATL host does at WM_DESTROY.
+const char kResettingClass[] = "LumivaneTestGadgetResetting";
+
+LRESULT CALLBACK ResettingGadgetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY)
+        SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)ResettingGadgetProc);
+    return TestGadgetProc(window, message, wParam, lParam);
+}
+
 void RegisterClasses() {
     static bool done;
     if (done) return;
@@ -36,6 +46,10 @@ void RegisterClasses() {
     gadgetClass.hInstance = InstanceHandle();
     gadgetClass.lpszClassName = kGadgetClass;
     RegisterClassA(&gadgetClass);
+    WNDCLASSA resettingClass = gadgetClass;
+    resettingClass.lpfnWndProc = ResettingGadgetProc;
+    resettingClass.lpszClassName = kResettingClass;
+    RegisterClassA(&resettingClass);
     WNDCLASSA parentClass = gadgetClass;
     parentClass.lpfnWndProc = DefWindowProcA;
     parentClass.lpszClassName = kParentClass;
@@ -164,16 +178,21 @@ TEST_F(GadgetRegistry, DestroyingTheParentEmptiesEveryEntry) {
     ASSERT_EQ(31, TestGadgetCreate(31));
     intptr_t any = TestGadgetCreate(GadgetAny);
     ASSERT_NE(0, any);
+    ASSERT_EQ(5, TestGadgetCreate(5, kResettingClass));
+    intptr_t anyResetting = TestGadgetCreate(GadgetAny, kResettingClass);
+    ASSERT_NE(0, anyResetting);
     gLog.clear();
     DestroyWindow(parent_);
     // Each entry was empty when its window's WM_NCDESTROY reached the gadget's own procedure.
     std::vector<std::string> log = gLog;
     std::sort(log.begin(), log.end());
-    std::vector<std::string> expected = {"ncdestroy 2 empty", "ncdestroy 31 empty",
-                                         "ncdestroy " + std::to_string((long long)any) + " empty"};
+    std::vector<std::string> expected = {
+        "ncdestroy 2 empty", "ncdestroy 31 empty", "ncdestroy 5 empty",
+        "ncdestroy " + std::to_string((long long)any) + " empty",
+        "ncdestroy " + std::to_string((long long)anyResetting) + " empty"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, log);
-    for (intptr_t number : {(intptr_t)2, (intptr_t)31, any})
+    for (intptr_t number : {(intptr_t)2, (intptr_t)31, (intptr_t)5, any, anyResetting})
         EXPECT_EQ(nullptr, GadgetLookup(number));
 }
 
