@@ -150,15 +150,14 @@ class LiveSizing : public testing::Test {
     static std::vector<int32_t> PumpUntilCode(int32_t code) {
         return Codes(PumpUntil([code](const Seen& s) { return s.code == code; }));
     }
-    // Takes the input already queued, one message a wait: the system queues
-    // input before SendInput or SetCursorPos returns. Waits for nothing.
-    static std::vector<int32_t> PumpQueuedInput() {
-        std::vector<int32_t> codes;
+    // Takes the input already queued (the system queues it before SendInput or
+    // SetCursorPos returns, and makes mouse moves of its own, as when a child is
+    // pressed), then what handling it posted: the next input starts afresh.
+    static void Settle() {
         MSG queued;
         for (int i = 0; i < 100 && PeekMessageA(&queued, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT); i++)
-            for (int32_t code : Codes(PumpUntil([](const Seen&) { return true; })))
-                codes.push_back(code);
-        return codes;
+            PumpUntil([](const Seen&) { return true; });
+        PumpAll();
     }
     static bool Has(const std::vector<int32_t>& v, int32_t code) {
         return std::find(v.begin(), v.end(), code) != v.end();
@@ -280,7 +279,7 @@ TEST_F(LiveSizing, Drags) {
         Open(drag.answers & Child);
         const POINT grab = grabs[drag.edge];
         Mouse(grab.x, grab.y);
-        PumpQueuedInput();
+        Settle();
         gHeard.clear();
         Mouse(grab.x, grab.y, MOUSEEVENTF_LEFTDOWN);
         std::vector<int32_t> codes = PumpUntilCode(WM_ENTERSIZEMOVE);
@@ -290,7 +289,7 @@ TEST_F(LiveSizing, Drags) {
         EXPECT_EQ(window, GetCapture());
         EXPECT_TRUE(HeardOf(WM_LBUTTONDOWN).empty()) << "the button is down already";
         for (const Move& move : drag.moves) {
-            PumpQueuedInput();
+            Settle();
             gHeard.clear();
             Mouse(move.to.x, move.to.y);
             EXPECT_EQ((std::vector<int32_t>{WM_MOUSEMOVE, EventSize}), PumpUntilCode(EventSize));
@@ -303,7 +302,7 @@ TEST_F(LiveSizing, Drags) {
             EXPECT_EQ(std::make_pair(move.to.x, move.to.y), CursorAt());
         }
         const Move& last = drag.moves.back();
-        PumpQueuedInput();
+        Settle();
         Mouse(last.to.x, last.to.y, MOUSEEVENTF_LEFTUP);
         codes = PumpUntilCode(WM_EXITSIZEMOVE);
         EXPECT_EQ((std::vector<int32_t>{WM_LBUTTONUP, WM_EXITSIZEMOVE}), codes);
@@ -382,7 +381,7 @@ TEST_F(LiveSizing, Keys) {
         Mouse(250, 200, MOUSEEVENTF_LEFTDOWN);
         Mouse(250, 200, MOUSEEVENTF_LEFTUP);
         PumpUntilCode(WM_LBUTTONUP);
-        PumpQueuedInput();
+        Settle();
         gHeard.clear();
         const bool pressTold = GetKeyState(VK_LBUTTON) == 0;
         pressSent[pressTold] = true;
@@ -484,7 +483,7 @@ TEST_F(LiveSizing, EndsWithTheCapture) {
         SCOPED_TRACE(loss.name);
         Open(false);
         SetCursorPos(150, 150);
-        PumpQueuedInput();
+        Settle();
         ASSERT_TRUE(StartFromMenu(loss.edge));
         // The right side to 48 pixels right of a point, by a move the window hears.
         auto moveRight = [&](LONG x) {
