@@ -47,6 +47,17 @@ std::vector<Seen> PumpAll() {
     return all;
 }
 
+std::vector<Seen> PumpQueuedInput() {
+    std::vector<Seen> all;
+    MSG queued;
+    for (int i = 0; i < 100 && PeekMessageA(&queued, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT);
+         i++) {
+        std::vector<Seen> one = PumpUntil([](const Seen&) { return true; });
+        all.insert(all.end(), one.begin(), one.end());
+    }
+    return all;
+}
+
 static LRESULT CALLBACK HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == SentinelMessage) gSentinelArrived = true;
     if (message == HelperRunMessage && gAction) {
@@ -81,6 +92,7 @@ std::vector<Seen> PumpKey(HWND to, WORD key, bool shift) {
         ADD_FAILURE() << "the window for the key never became the foreground window";
         return {};
     }
+    PumpQueuedInput();
     SendKey(key, shift ? VK_SHIFT : 0);
     WORD last = shift ? VK_SHIFT : key;
     return PumpUntil([last](const Seen& s) { return s.code == WM_KEYUP && s.wParam == last; });

@@ -30,13 +30,17 @@ std::vector<Seen> PumpUntil(const std::function<bool(const Seen&)>& stop,
                             UINT guardMs = WaitLimitMs);
 // Posts the sentinel and pumps up to it; the sentinel itself is left out.
 std::vector<Seen> PumpAll();
+// Takes the input already queued, one message a wait, and waits for nothing: the
+// system queues input before SendInput or SetCursorPos returns, and mouse moves
+// of its own when windows change under the cursor. New input starts after it.
+std::vector<Seen> PumpQueuedInput();
 // Runs `action` inside an EventWait (from a message-only helper window's
 // procedure), so that messages it sends are handled during a wait.
 void RunDuringWait(const std::function<void()>& action);
 HWND HelperWindow();
 
-// Real keyboard input for `to`, once it is the foreground window: key down and
-// up, with Shift held around it when asked; then pumps until the release of the
-// key pressed last (Shift when it was held). Empty, with a failure, when `to`
+// Real keyboard input for `to`, once it is the foreground window and the queued
+// input is taken: key down and up, with Shift held around it when asked; then
+// pumps until the release of the key pressed last (Shift when it was held). Empty, with a failure, when `to`
 // never became the foreground window.
 std::vector<Seen> PumpKey(HWND to, WORD key, bool shift = false);

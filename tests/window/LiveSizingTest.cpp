@@ -87,7 +87,7 @@ static std::vector<int32_t> Codes(const std::vector<Seen>& seen) {
 // its window procedure; window contents are shown while dragging.
 class LiveSizing : public testing::Test {
   protected:
-    HWND top = nullptr, window = nullptr;
+    HWND topLevel = nullptr, window = nullptr;
     BOOL fullDragBefore = FALSE;
 
     void SetUp() override {
@@ -113,9 +113,9 @@ class LiveSizing : public testing::Test {
     // Window 0 at (100, 100), 300 x 200 outside; with `child`, a child of the
     // library's own class inside it instead is the one sized.
     HWND Open(bool child) {
-        top = (HWND)WindowOpen(0, 0, 0, 10, 10, WS_POPUP | WS_THICKFRAME, "");
+        HWND top = (HWND)WindowOpen(0, 0, 0, 10, 10, WS_POPUP | WS_THICKFRAME, "");
         MoveWindow(top, 100, 100, 300, 200, TRUE);
-        window = top;
+        window = topLevel = top;
         if (child) {
             MoveWindow(top, 40, 30, 500, 400, TRUE);
             POINT origin = {0, 0};
@@ -138,7 +138,7 @@ class LiveSizing : public testing::Test {
     }
     // Real mouse input over the window, once it is the foreground window.
     void Mouse(int32_t x, int32_t y, DWORD button = 0) {
-        EXPECT_TRUE(WaitForeground(top));
+        EXPECT_TRUE(WaitForeground(topLevel));
         MouseInput(x, y, button);
     }
     std::vector<Heard> HeardOf(UINT message) {
@@ -150,13 +150,10 @@ class LiveSizing : public testing::Test {
     static std::vector<int32_t> PumpUntilCode(int32_t code) {
         return Codes(PumpUntil([code](const Seen& s) { return s.code == code; }));
     }
-    // Takes the input already queued (the system queues it before SendInput or
-    // SetCursorPos returns, and makes mouse moves of its own, as when a child is
-    // pressed), then what handling it posted: the next input starts afresh.
+    // Takes the input already queued (the system makes mouse moves of its own,
+    // as when a child is pressed), then what handling it posted.
     static void Settle() {
-        MSG queued;
-        for (int i = 0; i < 100 && PeekMessageA(&queued, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT); i++)
-            PumpUntil([](const Seen&) { return true; });
+        PumpQueuedInput();
         PumpAll();
     }
     static bool Has(const std::vector<int32_t>& v, int32_t code) {
@@ -222,9 +219,9 @@ TEST_F(LiveSizing, Drags) {
     const LONG mw = GetSystemMetrics(SM_CXMINTRACK), mh = GetSystemMetrics(SM_CYMINTRACK);
     const POINT least = {150, 120}, most = {350, 220}, top = {LONG_MAX, LONG_MAX};
     const POINT bottom = {LONG_MIN, LONG_MIN};
-    // A point on each border and corner, by sizing edge.
-    const POINT grabs[] = {{},         {100, 200}, {399, 200}, {250, 100}, {100, 100},
-                           {399, 100}, {250, 299}, {100, 299}, {399, 299}};
+    // A point on each border and corner, by sizing edge, a pixel inside the edge.
+    const POINT grabs[] = {{},         {101, 200}, {398, 200}, {250, 101}, {101, 101},
+                           {398, 101}, {250, 298}, {101, 298}, {398, 298}};
     struct Move {
         POINT to;
         RECT told;
@@ -283,7 +280,7 @@ TEST_F(LiveSizing, Drags) {
         gHeard.clear();
         Mouse(grab.x, grab.y, MOUSEEVENTF_LEFTDOWN);
         std::vector<int32_t> codes = PumpUntilCode(WM_ENTERSIZEMOVE);
-        ASSERT_TRUE(Has(codes, WM_ENTERSIZEMOVE));
+        ASSERT_TRUE(Has(codes, WM_ENTERSIZEMOVE)) << testing::PrintToString(codes);
         EXPECT_FALSE(Has(codes, EventSize));
         ASSERT_TRUE(LiveSizingActive());
         EXPECT_EQ(window, GetCapture());
@@ -397,7 +394,7 @@ TEST_F(LiveSizing, Keys) {
             const std::pair<LONG, LONG> cursor = CursorAt();
             const int32_t edge = LiveSizingEdge();
             // Every key moves the cursor, and the system makes a mouse move of that.
-            EXPECT_TRUE(Has(Codes(PumpKey(top, key.key)), WM_MOUSEMOVE) ||
+            EXPECT_TRUE(Has(Codes(PumpKey(topLevel, key.key)), WM_MOUSEMOVE) ||
                         Has(PumpUntilCode(WM_MOUSEMOVE), WM_MOUSEMOVE));
             EXPECT_EQ(key.edge, LiveSizingEdge());
             const RECT after = OuterRect(window);
@@ -417,7 +414,7 @@ TEST_F(LiveSizing, Keys) {
         ASSERT_TRUE(sequence.between == NoMove || CursorAt() == std::make_pair(300L, 260L));
         const RECT sized = OuterRect(window);
         const std::pair<LONG, LONG> placed = sequence.between == UnheardMove ? found : CursorAt();
-        EXPECT_TRUE(Has(Codes(PumpKey(top, sequence.end)), WM_EXITSIZEMOVE));
+        EXPECT_TRUE(Has(Codes(PumpKey(topLevel, sequence.end)), WM_EXITSIZEMOVE));
         EXPECT_FALSE(LiveSizingActive());
         EXPECT_EQ(nullptr, GetCapture());
         EXPECT_EQ(placed, CursorAt());
