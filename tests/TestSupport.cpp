@@ -128,10 +128,13 @@ bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
 }
 
 // Another thread makes its window active after the system made it the
-// foreground; keys sent before then are lost.
+// foreground; keys sent before then are lost. Another process's window is
+// ready once that process waits for input with none left to handle.
 bool WaitForeground(HWND window, DWORD ms) {
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    return WaitUntil(
+    DWORD processId = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &processId);
+    const DWORD start = GetTickCount();
+    bool foreground = WaitUntil(
         [&] {
             if (GetForegroundWindow() != window) SetForegroundWindow(window);
             GUITHREADINFO info = {};
@@ -140,6 +143,13 @@ bool WaitForeground(HWND window, DWORD ms) {
                    info.hwndActive == window;
         },
         ms);
+    if (!foreground || processId == GetCurrentProcessId()) return foreground;
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process) return false;
+    const DWORD spent = GetTickCount() - start;
+    DWORD idle = WaitForInputIdle(process, spent < ms ? ms - spent : 0);
+    CloseHandle(process);
+    return idle == 0 && GetForegroundWindow() == window;
 }
 
 void SendKey(WORD key, WORD held) {
