@@ -41,6 +41,6 @@ HWND HelperWindow();
 
 // Real keyboard input for `to`, once it is the foreground window and the queued
 // input is taken: key down and up, with Shift held around it when asked; then
-// pumps until the release of the key pressed last (Shift when it was held). Empty, with a failure, when `to`
-// never became the foreground window.
+// pumps until the release of the key pressed last (Shift when it was held).
+// Empty, with a failure, when `to` never became the foreground window.
 std::vector<Seen> PumpKey(HWND to, WORD key, bool shift = false);
