@@ -482,7 +482,7 @@ TEST_F(LiveSizing, EndsWithTheCapture) {
         SetCursorPos(150, 150);
         Settle();
         ASSERT_TRUE(StartFromMenu(loss.edge));
-        // The right side to 48 pixels right of a point, by a move the window hears.
+        // A mouse move, posted, that takes the right side to `x`.
         auto moveRight = [&](LONG x) {
             POINT at = {x - 2, 200};
             ScreenToClient(window, &at);
