@@ -116,3 +116,53 @@ CurrentFolder::CurrentFolder(const std::string& path) {
 CurrentFolder::~CurrentFolder() {
     SetCurrentDirectoryA(previous_.c_str());
 }
+
+bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
+    for (DWORD start = GetTickCount();;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        MSG waiting;
+        PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+    }
+}
+
+// Another thread makes its window active after the system made it the
+// foreground; keys sent before then are lost. Another process's window is
+// ready once that process waits for input with none left to handle.
+bool WaitForeground(HWND window, DWORD ms) {
+    DWORD processId = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &processId);
+    const DWORD start = GetTickCount();
+    bool foreground = WaitUntil(
+        [&] {
+            if (GetForegroundWindow() != window) SetForegroundWindow(window);
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            return GetForegroundWindow() == window && GetGUIThreadInfo(thread, &info) &&
+                   info.hwndActive == window;
+        },
+        ms);
+    if (!foreground || processId == GetCurrentProcessId()) return foreground;
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process) return false;
+    const DWORD spent = GetTickCount() - start;
+    DWORD idle = WaitForInputIdle(process, spent < ms ? ms - spent : 0);
+    CloseHandle(process);
+    return idle == 0 && GetForegroundWindow() == window;
+}
+
+void SendKey(WORD key, WORD held) {
+    INPUT inputs[4] = {};
+    UINT count = 0;
+    auto add = [&](WORD k, DWORD flags) {
+        inputs[count].type = INPUT_KEYBOARD;
+        inputs[count].ki.wVk = k;
+        inputs[count++].ki.dwFlags = flags;
+    };
+    if (held) add(held, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (held) add(held, KEYEVENTF_KEYUP);
+    SendInput(count, inputs, sizeof(INPUT));
+}

@@ -1,7 +1,8 @@
-// Helpers the tests share: temporary folders, whole-file reads and writes, and
-// programs started in a folder.
+// Helpers the tests share: temporary folders, whole-file reads and writes,
+// programs started in a folder, and the bounded waits for input and its effects.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 
 // A fresh empty folder under the system's temporary folder, removed with all
@@ -37,3 +38,17 @@ class CurrentFolder {
   private:
     std::string previous_;
 };
+
+// Every test that sends real input waits through these two, each wait bounded:
+// first until the window that should take the input is the foreground window,
+// then until the input's effect is seen. A late input is no fault of the code.
+const DWORD WaitLimitMs = 20000;
+// Polls `done` until it holds or `ms` pass, handling the messages sent to this
+// thread meanwhile (posted ones stay queued); true when it held.
+bool WaitUntil(const std::function<bool()>& done, DWORD ms = WaitLimitMs);
+// Asks for `window` as the foreground window until it is that and its thread's
+// active window, so that keys reach it.
+bool WaitForeground(HWND window, DWORD ms = WaitLimitMs);
+// Real keyboard input: `key` down and up, with `held` (VK_SHIFT, VK_MENU, or 0
+// for none) down around it.
+void SendKey(WORD key, WORD held = 0);

@@ -98,11 +98,15 @@ void LiveSizingApply(HWND window) {
     LiveSizingMove(window, &gSizing.tracked);
 }
 
-static void LiveSizingEnd(HWND window, bool releaseCapture) {
-    if (releaseCapture) ReleaseCapture();
-    PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+// Sizing is over before the capture goes, so that the WM_CAPTURECHANGED that
+// releasing it sends finds nothing to end; a capture another window took stays
+// with it. `back`, for Escape, is where the window goes before the end is told.
+static void LiveSizingEnd(HWND window, const RECT* back) {
     gSizing.active = false;
     gSizing.window = nullptr;
+    if (GetCapture() == window) ReleaseCapture();
+    if (back) LiveSizingMove(window, back);
+    PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
     if (gSizing.restoreCursor) SetCursorPos(gSizing.savedCursor.x, gSizing.savedCursor.y);
 }
 
@@ -248,22 +252,25 @@ LRESULT LiveSizingFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            LiveSizingEnd(window, true);
-            return 0;
-        }
-        if (wParam == VK_ESCAPE) {
-            ReleaseCapture();
-            LiveSizingMove(window, &gSizing.start);
-            LiveSizingEnd(window, false);
+        if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+            LiveSizingEnd(window, wParam == VK_ESCAPE ? &gSizing.start : nullptr);
             return 0;
         }
         if (wParam == VK_LEFT || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_DOWN)
             LiveSizingArrowKey(window, wParam);
         return EventNotHandled;
     case WM_LBUTTONUP:
-        LiveSizingEnd(window, true);
+        LiveSizingEnd(window, nullptr);
         return 0;
+    // Without the capture, mouse moves would size the window with no button
+    // down: losing it (a message box, a menu, another window's SetCapture) ends
+    // sizing as Enter does. The message goes its usual way as well.
+    case WM_CANCELMODE:
+        LiveSizingEnd(window, nullptr);
+        return EventNotHandled;
+    case WM_CAPTURECHANGED:
+        if ((HWND)lParam != window) LiveSizingEnd(window, nullptr);
+        return EventNotHandled;
     // A window destroyed while it is sized ends its sizing with it.
     case WM_NCDESTROY:
         gSizing.active = false;

@@ -91,9 +91,11 @@ static double BenchPagePeakInFreshProcess(const std::string& folder) {
     if (!CreateProcessA(exe, &command[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
                         &startup, &process))
         return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    GetExitCodeProcess(process.hProcess, &code);
+    DWORD code = (DWORD)-1;
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return (int)code < 0 ? -1 : (double)code / 1024.0;

@@ -1,18 +1,5 @@
 #include "PresentationRunner.h"
 #include "../TestSupport.h"
-#include <vector>
-
-namespace {
-
-INPUT KeyInput(WORD key, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-} // namespace
 
 std::string ProgramExe() {
     return ModuleFolder() + "lumivane.exe";
@@ -24,14 +11,13 @@ PresentationProcess::PresentationProcess(const std::string& exe, const std::stri
     process_ = process.hProcess;
     processId_ = process.dwProcessId;
     threadId_ = process.dwThreadId;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000;) {
-        if (WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) break;
+    WaitUntil([&] {
         window_ = ProcessVisibleWindow(processId_);
-        if (window_) break;
-    }
+        return window_ || WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+    });
     // The browser is made right after the window: wait until it is made, which
     // it is once it shows (its window exists while its creation is under way).
-    for (int i = 0; window_ && i < 100 && !IsWindowVisible(Browser()); i++) Sleep(50);
+    if (window_) WaitUntil([&] { return IsWindowVisible(Browser()) != FALSE; });
 }
 
 PresentationProcess::~PresentationProcess() {
@@ -48,12 +34,7 @@ HWND PresentationProcess::Browser() const {
 }
 
 bool PresentationProcess::Foreground() const {
-    for (int i = 0; i < 20; i++) {
-        SetForegroundWindow(window_);
-        if (GetForegroundWindow() == window_) return true;
-        Sleep(50);
-    }
-    return false;
+    return window_ && WaitForeground(window_);
 }
 
 bool PresentationProcess::Ended(DWORD ms, DWORD* code) {
@@ -77,12 +58,7 @@ void PresentationProcess::FocusInto(HWND window) const {
 }
 
 void PressKeys(WORD key, bool alt) {
-    std::vector<INPUT> inputs;
-    if (alt) inputs.push_back(KeyInput(VK_MENU, false));
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
-    if (alt) inputs.push_back(KeyInput(VK_MENU, true));
-    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    SendKey(key, alt ? VK_MENU : 0);
 }
 
 void ClickAt(int x, int y) {

@@ -14,7 +14,8 @@ class PresentationProcess {
     HWND Window() const { return window_; }
     // The host window of the browser inside the presentation window, or null.
     HWND Browser() const;
-    // Makes the window the foreground window, so that real key presses reach it.
+    // Makes the window the foreground window and waits until it is (and the
+    // program's active window), so that real key presses reach it.
     bool Foreground() const;
     // True when the process ended within `ms`; its exit code goes to `code`.
     bool Ended(DWORD ms, DWORD* code);
@@ -33,6 +34,7 @@ class PresentationProcess {
 // The folder of the test programs, where the built program sits beside them.
 std::string ProgramExe();
 // Real keyboard input: a key down and up, with Alt held around it when asked.
+// Call Foreground() first.
 void PressKeys(WORD key, bool alt = false);
 // A real left click at a point of the screen.
 void ClickAt(int x, int y);

@@ -31,7 +31,7 @@ class Presentation : public testing::Test {
     // Whether the program ended with exit code 0 within a few seconds.
     testing::AssertionResult EndedWithZero() {
         DWORD code = 99;
-        if (!run_->Ended(10000, &code)) return testing::AssertionFailure() << "still running";
+        if (!run_->Ended(WaitLimitMs, &code)) return testing::AssertionFailure() << "still running";
         if (code != 0) return testing::AssertionFailure() << "exit code " << code;
         return testing::AssertionSuccess();
     }
@@ -91,7 +91,7 @@ TEST_F(Presentation, EscapeEndsItWithTheFocusInTheBrowser) {
     const int32_t width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     ClickAt(width / 2, height / 2);
     HWND focus = nullptr;
-    for (int i = 0; i < 40 && !(focus = run_->Focus()); i++) Sleep(50);
+    WaitUntil([&] { return (focus = run_->Focus()) != nullptr; }, 2000);
     HWND browser = run_->Browser();
     // Without its HTML engine, Wine's browser control takes no focus from a
     // click: the focus is then put into the browser's innermost window directly.
@@ -99,11 +99,12 @@ TEST_F(Presentation, EscapeEndsItWithTheFocusInTheBrowser) {
         HWND inner = browser;
         while (HWND child = GetWindow(inner, GW_CHILD)) inner = child;
         run_->FocusInto(inner);
-        for (int i = 0; i < 40 && run_->Focus() != inner; i++) Sleep(50);
+        WaitUntil([&] { return run_->Focus() == inner; });
         focus = run_->Focus();
     }
     EXPECT_TRUE(focus == browser || IsChild(browser, focus))
         << "the click left the focus in " << focus;
+    ASSERT_TRUE(run_->Foreground());
     PressKeys(VK_ESCAPE);
     EXPECT_TRUE(EndedWithZero());
 }

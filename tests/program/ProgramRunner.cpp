@@ -36,15 +36,6 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM parameter) {
     return TRUE;
 }
 
-void PressKey(WORD key) {
-    INPUT input[2] = {};
-    input[0].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = key;
-    input[1] = input[0];
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof(INPUT));
-}
-
 } // namespace
 
 ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseconds) {
@@ -53,27 +44,30 @@ ProgramOutcome ProgramRunInFolder(const std::string& folder, DWORD waitMilliseco
     if (!ProcessStartIn(ModuleFolder() + "lumivane.exe", folder, &process)) return outcome;
     outcome.started = true;
 
-    DWORD start = GetTickCount();
+    // A box or the presentation comes up, or the program ends without either.
     BoxSearch search = {process.dwProcessId, nullptr, nullptr};
-    while (GetTickCount() - start < waitMilliseconds) {
-        if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) break;
-        search.box = search.other = nullptr;
-        EnumWindows(FindBox, (LPARAM)&search);
-        if (!search.box && search.other) {
-            // The presentation came up: Escape ends it.
-            outcome.presented = true;
-            SetForegroundWindow(search.other);
-            PressKey(VK_ESCAPE);
-            break;
-        }
-        if (!search.box) continue;
+    WaitUntil(
+        [&] {
+            search.box = search.other = nullptr;
+            EnumWindows(FindBox, (LPARAM)&search);
+            return search.box || search.other ||
+                   WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        waitMilliseconds);
+    // Keys go to a window once it is the foreground window.
+    if (!search.box && search.other) {
+        // The presentation came up: Escape ends it.
+        outcome.presented = true;
+        if (WaitForeground(search.other)) SendKey(VK_ESCAPE);
+    } else if (search.box) {
         outcome.boxShown = true;
-        // The box fills in its text while it comes up; give it a moment.
-        Sleep(200);
-        EnumChildWindows(search.box, CollectStaticText, (LPARAM)&outcome.boxText);
-        SetForegroundWindow(search.box);
-        PressKey(VK_RETURN);
-        break;
+        // The box fills in its text while it comes up.
+        WaitUntil([&] {
+            outcome.boxText.clear();
+            EnumChildWindows(search.box, CollectStaticText, (LPARAM)&outcome.boxText);
+            return !outcome.boxText.empty();
+        });
+        if (WaitForeground(search.box)) SendKey(VK_RETURN);
     }
     if (WaitForSingleObject(process.hProcess, waitMilliseconds) == WAIT_OBJECT_0) {
         outcome.exited = true;

@@ -1,6 +1,7 @@
 #include "EventPump.h"
 #include "windows/Event.h"
 #include "windows/Shortcut.h"
+#include <gtest/gtest.h>
 
 bool operator==(const Seen& a, const Seen& b) {
     return a.code == b.code && a.id == b.id && a.type == b.type;
@@ -14,7 +15,8 @@ std::vector<Seen> PumpUntil(const std::function<bool(const Seen&)>& stop, UINT g
     UINT_PTR guard = SetTimer(nullptr, 0, guardMs, nullptr);
     std::vector<Seen> seen;
     for (int i = 0; i < 400; i++) {
-        Seen one = {EventWait(), EventMenuId(), EventType(), EventWParam(), EventWindow()};
+        Seen one = {EventWait(),   EventMenuId(), EventType(),
+                    EventWParam(), EventWindow(), EventLParam()};
         seen.push_back(one);
         if (one.code == WM_TIMER && one.wParam == guard) break;
         if (stop(one)) break;
@@ -41,6 +43,17 @@ std::vector<Seen> PumpAll() {
         if (!gSentinelArrived ||
             !PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE | PM_QS_POSTMESSAGE))
             break;
+    }
+    return all;
+}
+
+std::vector<Seen> PumpQueuedInput() {
+    std::vector<Seen> all;
+    MSG queued;
+    for (int i = 0; i < 100 && PeekMessageA(&queued, nullptr, 0, 0, PM_NOREMOVE | PM_QS_INPUT);
+         i++) {
+        std::vector<Seen> one = PumpUntil([](const Seen&) { return true; });
+        all.insert(all.end(), one.begin(), one.end());
     }
     return all;
 }
@@ -74,31 +87,13 @@ void RunDuringWait(const std::function<void()>& action) {
     PostMessageA(HelperWindow(), HelperRunMessage, 0, 0);
 }
 
-static INPUT KeyInput(WORD key, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-void PressKey(WORD key, bool shift) {
-    std::vector<INPUT> inputs;
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, false));
-    inputs.push_back(KeyInput(key, false));
-    inputs.push_back(KeyInput(key, true));
-    if (shift) inputs.push_back(KeyInput(VK_SHIFT, true));
-    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
-}
-
-std::vector<Seen> PumpKey(WORD key, bool shift) {
-    PressKey(key, shift);
+std::vector<Seen> PumpKey(HWND to, WORD key, bool shift) {
+    if (!WaitForeground(to)) {
+        ADD_FAILURE() << "the window for the key never became the foreground window";
+        return {};
+    }
+    PumpQueuedInput();
+    SendKey(key, shift ? VK_SHIFT : 0);
     WORD last = shift ? VK_SHIFT : key;
     return PumpUntil([last](const Seen& s) { return s.code == WM_KEYUP && s.wParam == last; });
-}
-
-bool MakeForeground(HWND window) {
-    SetForegroundWindow(window);
-    SetActiveWindow(window);
-    return GetForegroundWindow() == window && GetActiveWindow() == window;
 }

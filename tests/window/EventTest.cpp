@@ -25,7 +25,7 @@ class EventTable : public testing::Test {
 
     void SetUp() override {
         window = (HWND)WindowOpen(0, 0, 0, 600, 400, WS_POPUP, "");
-        ASSERT_TRUE(MakeForeground(window));
+        ASSERT_TRUE(WaitForeground(window));
         button = Control("Button", 31, BS_PUSHBUTTON, 10, 10, 80, 24);
         menuButton = Control("Button", ControlMenuCommands, BS_PUSHBUTTON, 100, 10, 80, 24);
         list = Control("ListBox", 32, LBS_NOTIFY, 10, 40, 120, 90);

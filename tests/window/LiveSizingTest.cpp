@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -64,9 +65,15 @@ static void MouseInput(int32_t x, int32_t y, DWORD button = 0) {
     SendInput(1, &input, sizeof input);
 }
 
-static void CALLBACK ReleaseFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    MouseInput(GetSystemMetrics(SM_CXSCREEN) / 2, 210, MOUSEEVENTF_LEFTUP);
+// The system's sizing loop does not see a release queued before it began: the
+// button goes up once the window has been told that the loop runs.
+static void CALLBACK ReleaseInTheLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+    for (const Heard& h : gHeard) {
+        if (h.message != WM_ENTERSIZEMOVE) continue;
+        KillTimer(nullptr, timer);
+        MouseInput(GetSystemMetrics(SM_CXSCREEN) / 2, 210, MOUSEEVENTF_LEFTUP);
+        return;
+    }
 }
 
 static std::vector<int32_t> Codes(const std::vector<Seen>& seen) {
@@ -80,7 +87,7 @@ static std::vector<int32_t> Codes(const std::vector<Seen>& seen) {
 // its window procedure; window contents are shown while dragging.
 class LiveSizing : public testing::Test {
   protected:
-    HWND window = nullptr;
+    HWND topLevel = nullptr, window = nullptr;
     BOOL fullDragBefore = FALSE;
 
     void SetUp() override {
@@ -108,7 +115,7 @@ class LiveSizing : public testing::Test {
     HWND Open(bool child) {
         HWND top = (HWND)WindowOpen(0, 0, 0, 10, 10, WS_POPUP | WS_THICKFRAME, "");
         MoveWindow(top, 100, 100, 300, 200, TRUE);
-        window = top;
+        window = topLevel = top;
         if (child) {
             MoveWindow(top, 40, 30, 500, 400, TRUE);
             POINT origin = {0, 0};
@@ -118,7 +125,7 @@ class LiveSizing : public testing::Test {
                                      InstanceHandle(), nullptr);
         }
         SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)Recorder);
-        EXPECT_TRUE(MakeForeground(top));
+        EXPECT_TRUE(WaitForeground(top));
         PumpAll();
         gHeard.clear();
         return window;
@@ -127,7 +134,12 @@ class LiveSizing : public testing::Test {
     // The size command of the system menu, as the keyboard gives it.
     bool StartFromMenu(int32_t edge) {
         PostMessageA(window, WM_SYSCOMMAND, SC_SIZE | edge, 0);
-        return PumpUntilCode(WM_ENTERSIZEMOVE).back() == WM_ENTERSIZEMOVE && LiveSizingActive();
+        return Has(PumpUntilCode(WM_ENTERSIZEMOVE), WM_ENTERSIZEMOVE) && LiveSizingActive();
+    }
+    // Real mouse input over the window, once it is the foreground window.
+    void Mouse(int32_t x, int32_t y, DWORD button = 0) {
+        EXPECT_TRUE(WaitForeground(topLevel));
+        MouseInput(x, y, button);
     }
     std::vector<Heard> HeardOf(UINT message) {
         std::vector<Heard> found;
@@ -138,9 +150,11 @@ class LiveSizing : public testing::Test {
     static std::vector<int32_t> PumpUntilCode(int32_t code) {
         return Codes(PumpUntil([code](const Seen& s) { return s.code == code; }));
     }
-    // What comes within a short while: input that follows a cursor move.
-    static void PumpAWhile() {
-        PumpUntil([](const Seen&) { return false; }, 150);
+    // Takes the input already queued (the system makes mouse moves of its own,
+    // as when a child is pressed), then what handling it posted.
+    static void Settle() {
+        PumpQueuedInput();
+        PumpAll();
     }
     static bool Has(const std::vector<int32_t>& v, int32_t code) {
         return std::find(v.begin(), v.end(), code) != v.end();
@@ -154,10 +168,27 @@ class LiveSizing : public testing::Test {
     static std::vector<LONG> Sides(const RECT& r, const RECT& from = {}) {
         return {r.left - from.left, r.top - from.top, r.right - from.right, r.bottom - from.bottom};
     }
+    // The cursor goes elsewhere, but the window hears nothing of it: the mouse
+    // move that the system makes of it is taken out of the queue.
+    static void MoveCursorUnheard(int32_t x, int32_t y) {
+        SetCursorPos(x, y);
+        MSG dropped;
+        auto drop = [&] {
+            return PeekMessageA(&dropped, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE) != FALSE;
+        };
+        EXPECT_TRUE(WaitUntil(drop)) << "the system made no mouse move of the cursor's move";
+        while (drop()) continue;
+    }
     static std::pair<LONG, LONG> CursorAt() {
         POINT at = {};
         GetCursorPos(&at);
         return {at.x, at.y};
+    }
+    // Where the cursor is once it reads `wanted`, or after a while: under load the
+    // system can report the cursor's last position for a moment after a move.
+    static std::pair<LONG, LONG> CursorReaching(std::pair<LONG, LONG> wanted) {
+        WaitUntil([&] { return CursorAt() == wanted; }, 3000);
+        return CursorAt();
     }
 };
 
@@ -165,12 +196,11 @@ TEST_F(LiveSizing, LeftToTheSystemWithoutFullDrag) {
     ASSERT_TRUE(SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, FALSE, nullptr, 0));
     const RECT r = OuterRect(Open(false));
     // A press on the right border: the system's own sizing runs a loop inside the
-    // size command. Wine's loop does not see a release queued before it began, so a
-    // timer releases the button from inside it.
-    MouseInput(r.right - 1, 200);
-    MouseInput(r.right - 1, 200, MOUSEEVENTF_LEFTDOWN);
-    MouseInput(r.right + 40, 210);
-    UINT_PTR release = SetTimer(nullptr, 0, 300, ReleaseFromTimer);
+    // size command, and a timer releases the button from inside it.
+    Mouse(r.right - 1, 200);
+    Mouse(r.right - 1, 200, MOUSEEVENTF_LEFTDOWN);
+    Mouse(r.right + 40, 210);
+    UINT_PTR release = SetTimer(nullptr, 0, 50, ReleaseInTheLoop);
     bool activeMeanwhile = false;
     std::vector<int32_t> codes = Codes(PumpUntil([&](const Seen&) {
         activeMeanwhile = activeMeanwhile || LiveSizingActive();
@@ -195,9 +225,9 @@ TEST_F(LiveSizing, Drags) {
     const LONG mw = GetSystemMetrics(SM_CXMINTRACK), mh = GetSystemMetrics(SM_CYMINTRACK);
     const POINT least = {150, 120}, most = {350, 220}, top = {LONG_MAX, LONG_MAX};
     const POINT bottom = {LONG_MIN, LONG_MIN};
-    // A point on each border and corner, by sizing edge.
-    const POINT grabs[] = {{},         {100, 200}, {399, 200}, {250, 100}, {100, 100},
-                           {399, 100}, {250, 299}, {100, 299}, {399, 299}};
+    // A point on each border and corner, by sizing edge, a pixel inside the edge.
+    const POINT grabs[] = {{},         {101, 200}, {398, 200}, {250, 101}, {101, 101},
+                           {398, 101}, {250, 298}, {101, 298}, {398, 298}};
     struct Move {
         POINT to;
         RECT told;
@@ -251,19 +281,20 @@ TEST_F(LiveSizing, Drags) {
         gMost = drag.most;
         Open(drag.answers & Child);
         const POINT grab = grabs[drag.edge];
-        MouseInput(grab.x, grab.y);
-        PumpAWhile();
+        Mouse(grab.x, grab.y);
+        Settle();
         gHeard.clear();
-        MouseInput(grab.x, grab.y, MOUSEEVENTF_LEFTDOWN);
+        Mouse(grab.x, grab.y, MOUSEEVENTF_LEFTDOWN);
         std::vector<int32_t> codes = PumpUntilCode(WM_ENTERSIZEMOVE);
-        ASSERT_EQ(WM_ENTERSIZEMOVE, codes.back());
+        ASSERT_TRUE(Has(codes, WM_ENTERSIZEMOVE)) << testing::PrintToString(codes);
         EXPECT_FALSE(Has(codes, EventSize));
         ASSERT_TRUE(LiveSizingActive());
         EXPECT_EQ(window, GetCapture());
         EXPECT_TRUE(HeardOf(WM_LBUTTONDOWN).empty()) << "the button is down already";
         for (const Move& move : drag.moves) {
+            Settle();
             gHeard.clear();
-            MouseInput(move.to.x, move.to.y);
+            Mouse(move.to.x, move.to.y);
             EXPECT_EQ((std::vector<int32_t>{WM_MOUSEMOVE, EventSize}), PumpUntilCode(EventSize));
             std::vector<Heard> sizing = HeardOf(WM_SIZING);
             ASSERT_EQ(1u, sizing.size());
@@ -271,10 +302,12 @@ TEST_F(LiveSizing, Drags) {
             EXPECT_EQ(Sides(move.told), Sides(sizing[0].rect));
             EXPECT_EQ(1u, HeardOf(WM_SIZE).size());
             EXPECT_EQ(Sides(Answered(move.told)), Sides(OuterRect(window)));
-            EXPECT_EQ(std::make_pair(move.to.x, move.to.y), CursorAt());
+            const std::pair<LONG, LONG> to = {move.to.x, move.to.y};
+            EXPECT_EQ(to, CursorReaching(to));
         }
         const Move& last = drag.moves.back();
-        MouseInput(last.to.x, last.to.y, MOUSEEVENTF_LEFTUP);
+        Settle();
+        Mouse(last.to.x, last.to.y, MOUSEEVENTF_LEFTUP);
         codes = PumpUntilCode(WM_EXITSIZEMOVE);
         EXPECT_EQ((std::vector<int32_t>{WM_LBUTTONUP, WM_EXITSIZEMOVE}), codes);
         EXPECT_FALSE(LiveSizingActive());
@@ -349,10 +382,10 @@ TEST_F(LiveSizing, Keys) {
         const RECT start = OuterRect(Open(false));
         // Each click toggles the button's state: the press is told only when
         // the button is neither down nor toggled.
-        MouseInput(250, 200, MOUSEEVENTF_LEFTDOWN);
-        MouseInput(250, 200, MOUSEEVENTF_LEFTUP);
+        Mouse(250, 200, MOUSEEVENTF_LEFTDOWN);
+        Mouse(250, 200, MOUSEEVENTF_LEFTUP);
         PumpUntilCode(WM_LBUTTONUP);
-        PumpAWhile();
+        Settle();
         gHeard.clear();
         const bool pressTold = GetKeyState(VK_LBUTTON) == 0;
         pressSent[pressTold] = true;
@@ -368,40 +401,31 @@ TEST_F(LiveSizing, Keys) {
             const std::pair<LONG, LONG> cursor = CursorAt();
             const int32_t edge = LiveSizingEdge();
             // Every key moves the cursor, and the system makes a mouse move of that.
-            EXPECT_TRUE(Has(Codes(PumpKey(key.key)), WM_MOUSEMOVE) ||
-                        PumpUntilCode(WM_MOUSEMOVE).back() == WM_MOUSEMOVE);
+            EXPECT_TRUE(Has(Codes(PumpKey(topLevel, key.key)), WM_MOUSEMOVE) ||
+                        Has(PumpUntilCode(WM_MOUSEMOVE), WM_MOUSEMOVE));
             EXPECT_EQ(key.edge, LiveSizingEdge());
             const RECT after = OuterRect(window);
-            EXPECT_EQ(std::make_pair(Coordinate(key.x, cursor.first, after),
-                                     Coordinate(key.y, cursor.second, after)),
-                      CursorAt());
+            const std::pair<LONG, LONG> placed = {Coordinate(key.x, cursor.first, after),
+                                                  Coordinate(key.y, cursor.second, after)};
+            EXPECT_EQ(placed, CursorReaching(placed));
             EXPECT_TRUE(edge == key.edge ||
                         LoadCursorA(nullptr, MAKEINTRESOURCEA(shown[key.edge])) == GetCursor());
             EXPECT_EQ(Sides(key.change), Sides(after, before));
         }
         if (sequence.between == RealMove) {
-            MouseInput(300, 260);
+            Mouse(300, 260);
             PumpUntilCode(WM_MOUSEMOVE);
         } else if (sequence.between == UnheardMove) {
-            // The cursor goes elsewhere, but the window hears nothing of it: the
-            // mouse move that the system makes of it is taken out of the queue.
-            SetCursorPos(300, 260);
-            MSG dropped;
-            int count = 0;
-            for (int round = 0; round < 40 && !count; round++) {
-                Sleep(50);
-                while (PeekMessageA(&dropped, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
-                    count++;
-            }
-            EXPECT_LT(0, count) << "the system made no mouse move of the cursor's move";
+            MoveCursorUnheard(300, 260);
         }
-        ASSERT_TRUE(sequence.between == NoMove || CursorAt() == std::make_pair(300L, 260L));
+        const std::pair<LONG, LONG> moved = {300, 260};
+        ASSERT_TRUE(sequence.between == NoMove || CursorReaching(moved) == moved);
         const RECT sized = OuterRect(window);
         const std::pair<LONG, LONG> placed = sequence.between == UnheardMove ? found : CursorAt();
-        EXPECT_TRUE(Has(Codes(PumpKey(sequence.end)), WM_EXITSIZEMOVE));
+        EXPECT_TRUE(Has(Codes(PumpKey(topLevel, sequence.end)), WM_EXITSIZEMOVE));
         EXPECT_FALSE(LiveSizingActive());
         EXPECT_EQ(nullptr, GetCapture());
-        EXPECT_EQ(placed, CursorAt());
+        EXPECT_EQ(placed, CursorReaching(placed));
         EXPECT_EQ(Sides(sequence.end == VK_ESCAPE ? start : sized), Sides(OuterRect(window)));
         WindowCloseAll();
     }
@@ -414,7 +438,7 @@ TEST_F(LiveSizing, OneWindowAndItsClose) {
     Open(false);
     HWND other = (HWND)WindowOpen(1, 0, 0, 10, 10, WS_POPUP | WS_THICKFRAME, "");
     ASSERT_TRUE(MoveWindow(other, 500, 100, 120, 100, TRUE));
-    ASSERT_TRUE(MakeForeground(window));
+    ASSERT_TRUE(WaitForeground(window));
     PumpAll();
     const RECT otherRect = OuterRect(other);
     ASSERT_TRUE(StartFromMenu(WMSZ_RIGHT));
@@ -442,4 +466,70 @@ TEST_F(LiveSizing, OneWindowAndItsClose) {
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_FALSE(Has(codes, WM_ENTERSIZEMOVE));
     EXPECT_EQ(arrow, GetCursor()) << "no sizing cursor for a window gone";
+}
+
+// Losing the mouse capture ends sizing as Enter does: the size so far stays, the
+// cursor goes back as it would, and later mouse moves with no button size nothing.
+TEST_F(LiveSizing, EndsWithTheCapture) {
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 InstanceHandle(), nullptr);
+    struct Loss {
+        const char* name;
+        int32_t edge; // 0: from the keyboard, the cursor moved unheard since
+        std::function<void()> take;
+    };
+    const Loss losses[] = {
+        {"WM_CANCELMODE, as a menu sends", R, [&] { SendMessageA(window, WM_CANCELMODE, 0, 0); }},
+        {"disabled, as by a message box", 0, [&] { EnableWindow(window, FALSE); }},
+        {"another window's SetCapture", R, [&] { SetCapture(other); }},
+        {"released by other code", 0, [] { ReleaseCapture(); }},
+    };
+    for (const Loss& loss : losses) {
+        SCOPED_TRACE(loss.name);
+        Open(false);
+        SetCursorPos(150, 150);
+        Settle();
+        ASSERT_TRUE(StartFromMenu(loss.edge));
+        // A mouse move, posted, that takes the right side to `x`.
+        auto moveRight = [&](LONG x) {
+            POINT at = {x - 2, 200};
+            ScreenToClient(window, &at);
+            PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+        };
+        if (loss.edge) {
+            moveRight(450);
+            PumpUntilCode(EventSize);
+        } else {
+            MoveCursorUnheard(300, 260);
+        }
+        const RECT sized = OuterRect(window);
+        loss.take();
+        std::vector<int32_t> codes = Codes(PumpAll());
+        EXPECT_FALSE(LiveSizingActive());
+        EXPECT_EQ(1, std::count(codes.begin(), codes.end(), WM_EXITSIZEMOVE));
+        EXPECT_NE(window, GetCapture());
+        const std::pair<LONG, LONG> found = {150, 150};
+        EXPECT_EQ(found, CursorReaching(found));
+        moveRight(500);
+        PumpAll();
+        EXPECT_EQ(Sides({100, 100, loss.edge ? 450 : 400, 300}), Sides(sized));
+        EXPECT_EQ(Sides(sized), Sides(OuterRect(window)));
+        ReleaseCapture();
+        WindowCloseAll();
+    }
+    DestroyWindow(other);
+}
+
+// An arrow step sizes the window at once, not at the mouse move that the cursor's
+// step brings: at the screen's edge that move takes the side back to the cursor.
+TEST_F(LiveSizing, ArrowStepSizesAtOnce) {
+    Open(false);
+    ASSERT_TRUE(MoveWindow(window, 0, 100, 300, 200, TRUE));
+    SetCursorPos(0, 150);
+    PumpAll();
+    ASSERT_TRUE(StartFromMenu(L));
+    PostMessageA(window, WM_KEYDOWN, VK_LEFT, 0);
+    PumpUntilCode(WM_KEYDOWN);
+    EXPECT_EQ(std::make_pair(0L, 150L), CursorAt()) << "the cursor stays at the edge";
+    EXPECT_EQ(-10, OuterRect(window).left);
 }

@@ -3,6 +3,7 @@
 // shown while the requester enables windows again. Each must end with no crash,
 // no window or class left behind and no stale entry.
 #include "../LibraryQueries.h"
+#include "../TestSupport.h"
 #include "base/Heap.h"
 #include "windows/Requester.h"
 #include "windows/Window.h"
@@ -161,7 +162,7 @@ TEST(Reentry, ClosesAndCreationsThatSendMessages) {
     HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 0, 0, 80, 60, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(watcher && bystander && owner);
-    SetForegroundWindow(owner);
+    ASSERT_TRUE(WaitForeground(owner));
     gNestedBoxes = 0;
     gDismissTitle = "Outer box";
     SetTimer(nullptr, 0, 30, DismissBox);

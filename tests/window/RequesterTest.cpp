@@ -1,6 +1,7 @@
 // The message requester with real windows: what the box disables while it is
 // up, and that everything is as it was afterwards.
 #include "../LibraryQueries.h"
+#include "../TestSupport.h"
 #include "windows/Requester.h"
 #include <gtest/gtest.h>
 
@@ -116,7 +117,7 @@ TEST(Requester, DisablesOnlyVisibleEnabledWindowsOfTheThreadWhileUp) {
     OtherThread other;
     other.Start();
     ASSERT_TRUE(shown && hidden && disabled && second && other.window);
-    SetForegroundWindow(shown);
+    ASSERT_TRUE(WaitForeground(shown));
 
     EXPECT_EQ(IDOK, ShowBoxAndLook(shown, hidden, disabled, other.window, second));
     ASSERT_NE(nullptr, gDuring.box) << "the box never came up";
@@ -151,8 +152,7 @@ TEST(Requester, WithNoWindowsNothingIsRecorded) {
 
 TEST(Requester, OwnerIsTheForegroundWindowOfThisProcess) {
     HWND shown = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
-    SetForegroundWindow(shown);
-    if (GetForegroundWindow() != shown) GTEST_SKIP() << "the display gave the window no foreground";
+    ASSERT_TRUE(WaitForeground(shown));
     EXPECT_EQ(shown, RequesterOwnerWindow());
     EXPECT_EQ(IDOK, ShowBoxAndLook(shown, nullptr, nullptr, nullptr));
     EXPECT_EQ(shown, gDuring.owner);

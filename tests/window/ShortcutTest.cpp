@@ -78,7 +78,7 @@ class Keys : public testing::Test {
     }
     void SetUp() override {
         window = (HWND)WindowOpen(0, 0, 0, 300, 260, WS_POPUP, "");
-        ASSERT_TRUE(MakeForeground(window)) << "keyboard input needs the foreground window";
+        ASSERT_TRUE(WaitForeground(window)) << "keyboard input needs the foreground window";
         a = Child(window, "Button", WS_VISIBLE | WS_TABSTOP, 5);
         Child(window, "Edit", WS_VISIBLE | WS_TABSTOP | WS_DISABLED, 30);
         c = Child(window, "Static", WS_VISIBLE, 55);
@@ -127,7 +127,7 @@ TEST_F(Keys, ShortcutsTakeKeyPresses) {
         HWND target = k.inEdit ? x : window;
         Focus(target);
         ASSERT_EQ(target, GetFocus());
-        std::vector<Seen> seen = PumpKey(k.key, k.shift);
+        std::vector<Seen> seen = PumpKey(window, k.key, k.shift);
         ASSERT_GT(seen.size(), k.shift ? 1u : 0u);
         const Seen& result = seen[k.shift ? 1 : 0];
         EXPECT_EQ(k.code, result.code);
@@ -155,7 +155,7 @@ TEST_F(Keys, TabAndShiftTabMoveTheFocus) {
     for (const Step& step : steps) {
         if (step.from) Focus(step.from);
         HWND before = GetFocus();
-        std::vector<Seen> seen = PumpKey(VK_TAB, step.shift);
+        std::vector<Seen> seen = PumpKey(window, VK_TAB, step.shift);
         SCOPED_TRACE(testing::Message()
                      << "from " << before << (step.shift ? " Shift+Tab" : " Tab"));
         EXPECT_EQ(step.to, GetFocus());
@@ -171,10 +171,10 @@ TEST_F(Keys, TabAndShiftTabMoveTheFocus) {
 TEST_F(Keys, RebindingTabTurnsItIntoAMenuEvent) {
     ASSERT_TRUE(ShortcutAdd(0, VK_TAB, 99));
     Focus(a);
-    std::vector<Seen> seen = PumpKey(VK_TAB);
+    std::vector<Seen> seen = PumpKey(window, VK_TAB);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ((Seen{EventMenu, 99, EventTypeNone}), seen[0]);
     EXPECT_EQ(a, GetFocus()) << "Tab no longer moves the focus";
-    PumpKey(VK_TAB, true);
+    PumpKey(window, VK_TAB, true);
     EXPECT_EQ(f, GetFocus()) << "Shift+Tab still does";
 }

@@ -115,7 +115,7 @@ TEST_F(WindowRegistry, Centring) {
                                         << " flags 0x" << std::hex << c.flags);
         if (c.anchor.right && !anchor) {
             anchor = (HWND)WindowOpen(1, 0, 0, 10, 10, kPopup, "");
-            ASSERT_TRUE(MakeForeground(anchor));
+            ASSERT_TRUE(WaitForeground(anchor));
         }
         if (anchor)
             MoveWindow(anchor, c.anchor.left, c.anchor.top, c.anchor.right, c.anchor.bottom, FALSE);
