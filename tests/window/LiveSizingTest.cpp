@@ -436,7 +436,10 @@ TEST_F(LiveSizing, Keys) {
 // closed while it is sized takes its sizing with it.
 TEST_F(LiveSizing, OneWindowAndItsClose) {
     Open(false);
-    HWND other = (HWND)WindowOpen(1, 0, 0, 10, 10, WS_POPUP | WS_THICKFRAME, "");
+    // Hidden, so that it never takes the activation: a late activation change
+    // would take the capture, and that alone ends sizing.
+    HWND other =
+        (HWND)WindowOpen(1, 0, 0, 10, 10, WS_POPUP | WS_THICKFRAME | WindowFlagHidden, "");
     ASSERT_TRUE(MoveWindow(other, 500, 100, 120, 100, TRUE));
     ASSERT_TRUE(WaitForeground(window));
     PumpAll();
