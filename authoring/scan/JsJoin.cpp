@@ -49,7 +49,7 @@ static void Pop(JsToken* queue, unsigned* count) {
 // starts and may still end where it ends. A punctuator may yet give back
 // what it took on trial (<! before --).
 static bool InTokenAt(const JsLex* x, const JsToken* t) {
-    if (x->mode == ModeCode) return x->utfNeed && Same(x->utfStart, t->start);
+    if (x->mode == ModeCode) return x->utf.need && Same(x->utf.start, t->start);
     if (x->mode == ModeLineComment || x->mode == ModeBlockComment) return false;
     if (!Same(x->start, t->start)) return false;
     return x->mode == ModePunct || x->mode == ModeSlash || !Before(t->end, x->last);

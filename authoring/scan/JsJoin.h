@@ -30,7 +30,7 @@ struct JsFinding {
 
 typedef void (*JsFindingTake)(void* context, const JsFinding* finding);
 
-enum { JsJoinQueue = 16, JsJoinEnds = 8, JsJoinRuns = 6, JsJoinTold = 8 };
+const unsigned JsJoinQueue = 16, JsJoinEnds = 8, JsJoinRuns = 6, JsJoinTold = 8;
 
 // A line end of a run, and where its line's last byte that is not a space ends.
 struct JsRunEnd {

@@ -20,12 +20,11 @@
 // the script, as far as the tokens on both sides of it tell (JsToken::effect).
 // The first syntax that an ES5 engine does not run is kept in `newer`.
 #pragma once
+#include "authoring/scan/ScanText.h"
 #include <stddef.h>
 #include <stdint.h>
 
-struct JsPos {
-    uint32_t line, column;
-};
+typedef ScanPos JsPos;
 
 enum JsKind {
     JsName,     // a name or a reserved word; `id` says which word (JsWord), 0 for others
@@ -81,7 +80,7 @@ typedef void (*JsTake)(void* context, const JsToken* token);
 
 enum JsPlace { JsPlaceCode, JsPlaceLineComment, JsPlaceBlockComment, JsPlaceString, JsPlaceTemplate, JsPlaceRegex };
 
-enum { JsFrameMost = 48 };
+const uint32_t JsFrameMost = 48;
 
 // One open (, [, {, or ${ and what it is.
 struct JsFrame {
@@ -92,10 +91,7 @@ struct JsLex {
     bool ansi, handler;
     JsTake take;
     void* context;
-    // the UTF-8 sequence being read
-    unsigned char utfHave, utfNeed;
-    uint32_t utfValue;
-    JsPos utfStart, utfLast;
+    ScanUtf8 utf; // the UTF-8 sequence being read
     // the token being read
     unsigned char mode, sub, quote;
     bool escape, begun, lineStart, newline, commentBreak, commentKeeps, error;

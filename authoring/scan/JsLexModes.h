@@ -20,9 +20,8 @@ enum JsNumberPhase {
     NumBinary, NumAfter, NumGlued,
 };
 
-// Bytes above 127 of an ANSI page are characters of their own, read as letters;
-// a byte that is no part of a UTF-8 sequence is read as no character at all.
-enum : uint32_t { JsAnsiBase = 0x110000, JsBroken = 0x120000 };
+// Bytes above 127 of an ANSI page are read as letters (ScanAnsiBase + byte).
+enum : uint32_t { JsBroken = ScanBroken };
 
 inline bool JsIsLineTerminator(uint32_t c) {
     return c == '\n' || c == '\r' || c == 0x2028 || c == 0x2029;

@@ -214,35 +214,18 @@ static void Finish(JsLex* x) {
 }
 
 // A UTF-8 sequence cut short counts as one broken character.
-static void UtfBroken(JsLex* x) {
-    if (!x->utfNeed) return;
-    x->utfNeed = 0;
-    JsUnit(x, JsBroken, x->utfStart, JsPos{x->utfLast.line, x->utfLast.column + 1});
+static void UtfCut(JsLex* x) {
+    uint32_t c;
+    JsPos start, end;
+    if (ScanUtf8Cut(&x->utf, &c, &start, &end)) JsUnit(x, c, start, end);
 }
 
 static void Byte(JsLex* x, unsigned char b, JsPos at) {
-    JsPos end = {at.line, at.column + 1};
-    if (x->ansi) return JsUnit(x, b < 0x80 ? b : JsAnsiBase + b, at, end);
-    if (x->utfNeed) {
-        if ((b & 0xC0) == 0x80) {
-            x->utfValue = (x->utfValue << 6) | (b & 0x3F);
-            x->utfLast = at;
-            if (++x->utfHave < x->utfNeed) return;
-            x->utfNeed = 0;
-            uint32_t c = x->utfValue;
-            static const uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-            bool broken = c < kLeast[x->utfHave] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF);
-            return JsUnit(x, broken ? JsBroken : c, x->utfStart, end);
-        }
-        UtfBroken(x);
-    }
-    if (b < 0x80) return JsUnit(x, b, at, end);
-    int need = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : 0;
-    if (!need) return JsUnit(x, JsBroken, at, end);
-    x->utfNeed = (unsigned char)need;
-    x->utfHave = 0;
-    x->utfValue = b & (0x3F >> need);
-    x->utfStart = x->utfLast = at;
+    uint32_t c;
+    JsPos start, end;
+    bool again = true;
+    while (again)
+        if (ScanUtf8Byte(&x->utf, x->ansi, b, at, &c, &start, &end, &again)) JsUnit(x, c, start, end);
 }
 
 void JsStart(JsLex* lex, bool handler, bool ansi, JsTake take, void* context) {
@@ -261,12 +244,12 @@ void JsFeed(JsLex* lex, const char* bytes, size_t length, JsPos at) {
 }
 
 void JsLineEnd(JsLex* lex, JsPos at) {
-    UtfBroken(lex);
+    UtfCut(lex);
     JsUnit(lex, '\n', at, at);
 }
 
 void JsEnd(JsLex* lex) {
-    UtfBroken(lex);
+    UtfCut(lex);
     Finish(lex);
 }
 
@@ -282,16 +265,17 @@ JsPlace JsPlaceNow(const JsLex* lex) {
 }
 
 bool JsIdle(const JsLex* lex) {
-    return lex->mode == ModeCode && !lex->utfNeed;
+    return lex->mode == ModeCode && !lex->utf.need;
 }
 
 static bool SamePos(JsPos a, JsPos b) { return a.line == b.line && a.column == b.column; }
 
 bool JsSameState(const JsLex* a, const JsLex* b) {
-    if (a->mode != b->mode || a->utfNeed != b->utfNeed || a->lineStart != b->lineStart ||
+    if (a->mode != b->mode || a->utf.need != b->utf.need || a->lineStart != b->lineStart ||
         a->newline != b->newline || a->newer != b->newer || !JsContextEqual(a, b))
         return false;
-    if (a->utfNeed && (a->utfHave != b->utfHave || a->utfValue != b->utfValue || !SamePos(a->utfStart, b->utfStart)))
+    if (a->utf.need && (a->utf.have != b->utf.have || a->utf.value != b->utf.value ||
+                        !SamePos(a->utf.start, b->utf.start)))
         return false;
     if (a->mode == ModeCode) return true;
     // inside a token: the same token, read alike so far

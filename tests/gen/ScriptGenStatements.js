@@ -150,7 +150,9 @@ Gen.prototype.statements = function (count, d) {
     for (let k = 0; k < count; k++) {
         const s = this.statement(d || 0);
         if (last && last.needsEnd) {
-            const hazard = HAZARD.test(s.first || '') || s.first === 'in' || s.first === 'instanceof';
+            // ++ and -- after a line end start the next statement: the line end may end this one
+            const prefix = /^(\+\+|--)/.test(s.first || '');
+            const hazard = !prefix && (HAZARD.test(s.first || '') || s.first === 'in' || s.first === 'instanceof');
             out.push(hazard || this.chance(0.5) ? [';', this.chance(0.8) ? N : O] : N);
         } else if (last) {
             out.push(this.chance(0.8) ? N : O);
@@ -217,6 +219,7 @@ function layout(g, code, lineEnd) {
         const c = g.r();
         if (c < 0.12) breakLine();
         else if (c < 0.15) out += ' /* c */ ';
+        else if (c < 0.16) out += ' /* a\u2028b */ '; // a comment that holds a line end the presenter keeps
         else if (item.m === 'S' || c < 0.55) out += ' ';
     };
     walk(code);
