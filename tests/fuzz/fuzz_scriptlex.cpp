@@ -1,7 +1,7 @@
 // The script and style-sheet readers on any bytes, split into lines as the
-// presenter splits them: no crash, tokens in order within their lines, and
-// the same tokens, findings and answers whether a line comes whole or in
-// pieces of any size (the readers stream).
+// presenter splits them: no crash, tokens in order, and the same tokens,
+// findings and answers whether a line comes whole or in pieces of any size
+// (the readers stream).
 //
 // Input: byte 0 says how (bit 0 an event handler's body, bit 1 an ANSI page,
 // bits 2 to 7 the piece sizes); the rest is the script, and the style sheet.
@@ -89,6 +89,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(js[0].items == js[1].items);
     FUZZ_CHECK(newer[0] == newer[1]);
+
+    // the lexer on its own, which the judge feeds a byte at a time
+    Seen lex[2];
+    for (int run = 0; run < 2; run++) {
+        JsLex x;
+        JsStart(&x, handler, ansi, TakeJs, &lex[run]);
+        Lines(text, lines, run ? seed | 1 : 0, [&](const char* b, size_t n, ScanPos at) { JsFeed(&x, b, n, at); },
+              [&](ScanPos at) { JsLineEnd(&x, at); });
+        JsEnd(&x);
+    }
+    FUZZ_CHECK(lex[0].items == lex[1].items);
 
     Seen css[2];
     CssVerdict verdict[2];

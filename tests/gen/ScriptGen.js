@@ -56,7 +56,8 @@ Gen.prototype.r = function () { return this.rnd(); };
 Gen.prototype.pick = function (list) { return list[Math.floor(this.r() * list.length)]; };
 Gen.prototype.chance = function (p) { return this.r() < p; };
 Gen.prototype.may = function (feature, p) {
-    if (!this.allowed.has(feature) || !this.chance(p === undefined ? 0.3 : p)) return false;
+    // an allowed feature shows up often, so that each is seen alone in a run
+    if (!this.allowed.has(feature) || !this.chance(Math.max(p === undefined ? 0.3 : p, 0.5))) return false;
     this.used.add(feature);
     return true;
 };
@@ -239,7 +240,8 @@ Gen.prototype.expr = function (d) {
     if (c < 0.9) return ['++', this.name()];
     if (this.fn.gen && c < 0.94) return ['(', 'yield', this.chance(0.5) ? [K, this.postfixed(d)] : [], ')'];
     if (this.fn.async && c < 0.97) return ['await', S, this.postfixed(d)];
-    const assign = [this.name(), O, this.pick(['=', '+=', '-=', '|=']), O, this.expr(d + 1)];
+    const op = this.may('logical', 0.2) ? this.pick(['&&=', '||=', '??=']) : this.pick(['=', '+=', '-=', '|=']);
+    const assign = [this.name(), O, op, O, this.expr(d + 1)];
     return d ? ['(', assign, ')'] : assign;
 };
 

@@ -235,7 +235,7 @@ G.script = function (rnd, options) {
     let handler = options.handler === 'mixed' ? rnd() < 0.2 : !!options.handler;
     const allowed = [];
     if (newer === 'any')
-        for (let k = 1 + Math.floor(rnd() * 3); k > 0; k--) allowed.push(G.NEWER[Math.floor(rnd() * G.NEWER.length)]);
+        for (let k = rnd() < 0.6 ? 1 : 2 + Math.floor(rnd() * 2); k > 0; k--) allowed.push(G.NEWER[Math.floor(rnd() * G.NEWER.length)]);
     const g = new Gen(rnd, {allowed, ie11: newer === 'ie11', handler});
     const lineEnd = options.lineEnd || (rnd() < 0.85 ? '\n' : rnd() < 0.7 ? '\r\n' : '\r');
     let text = '';

@@ -169,6 +169,7 @@ function joins(tokens, ends) {
 }
 
 const count5 = {rejected: 0, named: 0, ie11: 0, disagree: 0};
+const alone = new Map(); // scripts with one newer feature, by feature
 const counts = {tokens: 0, mismatches: 0, disorder: 0, lineEnds: 0, joins: 0, changed: 0, silent: 0,
     reported: 0, falseAlarms: 0, certainUnchanged: 0, wholeChanged: 0, wholeSilent: 0, invalid: 0};
 const failures = [];
@@ -236,6 +237,7 @@ scripts.forEach((s, i) => {
     for (const d of lexical.filter((d) => !inFor.has(d)).sort((a, b) => b.start - a.start))
         text5 = text5.slice(0, d.start) + 'var' + ' '.repeat(d.kind.length - 3) + text5.slice(d.start + d.kind.length);
     const rejected = parsed(s, text5, 5) === null;
+    if (s.newer.length === 1) alone.set(s.newer[0], (alone.get(s.newer[0]) || 0) + 1);
     if (rejected) count5.rejected++;
     if (r.newer) count5.named++;
     if (parsed(s, s.text, 5) === null && !rejected) count5.ie11++;
@@ -255,7 +257,9 @@ console.log(`line ends judged ${counts.lineEnds} in ${counts.joins} joins: chang
     `reported ${counts.reported}, false alarms ${counts.falseAlarms} (${share}%), of them certain ${counts.certainUnchanged}`);
 console.log(`whole joins that change the script ${counts.wholeChanged}, with no finding ${counts.wholeSilent}`);
 console.log(`ES5: acorn at ES5 rejects ${count5.rejected}, newer syntax named ${count5.named}, ` +
-    `disagreements ${count5.disagree} (IE11's let/const alone: ${count5.ie11})`);
+    `disagreements ${count5.disagree} (IE11's let/const alone: ${count5.ie11}); ` +
+    `newer features seen alone ${alone.size} of ${gen.NEWER.length}` +
+    (alone.size < gen.NEWER.length ? ` (not: ${gen.NEWER.filter((f) => !alone.has(f)).join(', ')})` : ''));
 for (const f of failures) {
     const file = path.join(work, `failing-${f.kind}-${f.i}.js`);
     fs.writeFileSync(file, scripts[f.i].text);
