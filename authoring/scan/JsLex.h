@@ -5,8 +5,9 @@
 // script may come in pieces of any size (a line at a time, with values spliced
 // in between); the caller gives each piece's place. Pure byte rules.
 //   JsStart     a lexer at the start of a script, or of an event handler's body
-//               (`handler`: a function body); `ansi`: bytes above 127 are each
-//               a character of a name or a string, else the bytes are UTF-8
+//               (`handler`: a function body, fed with the attribute's character
+//               references already read); `ansi`: bytes above 127 are each a
+//               character of a name or a string, else the bytes are UTF-8
 //   JsFeed      the next bytes; byte i stands at line `at.line`, column
 //               `at.column + i`. A line end of the caller's never comes in here
 //   JsLineEnd   a line end of the caller's at `at` (just past the line's last byte)
