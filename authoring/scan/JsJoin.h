@@ -18,8 +18,9 @@
 //   JsJoinEnd      the end of the script
 // A line end with no finding is harmless. A finding comes once the tokens after
 // the line end tell, which may be lines later, so findings may come out of the
-// order of their lines (and, rarely, twice for one line end). The written script's tokens go
-// to `tokens`, if set; `main` holds its reading (the first newer syntax in it).
+// order of their lines (and, rarely, twice for one line end). The written
+// script's tokens go to `tokens`, if set; `main` holds its reading (the first
+// newer syntax in it).
 #pragma once
 #include "authoring/scan/JsLex.h"
 
