@@ -38,7 +38,8 @@ function ended(g, s) {
 Gen.prototype.exprStatement = function (d) {
     let e;
     const c = this.r();
-    if (c < 0.25) e = [this.name(), K, this.pick(['++', '--'])];
+    if (c < 0.18) e = [this.name(), K, this.pick(['++', '--'])];
+    else if (c < 0.25) e = [this.pick(['++', '--']), this.name()];
     else if (c < 0.45) e = [this.name(), O, '.', this.pick(['new', 'class', 'go', 'x']), O, this.callArgs(d)];
     else if (c < 0.6) e = [this.name(), O, '=', O, this.object(d)];
     else if (c < 0.7) e = [this.name(), O, '=', O, this.name(), K, '++', O, '/', O, '2'];
