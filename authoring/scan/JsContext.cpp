@@ -49,8 +49,9 @@ static void LineEffect(JsLex* x, JsToken* t, bool goesOn) {
         else if (lastAsync && IsWord(t, JsWordFunction)) reason = JsReasonAsync;
         else if (lastAsync && IsPunct(t, JsPParenL)) effect = JsMayChange, reason = JsReasonAsync;
         else if (goesOn) effect = JsHarmless;
-        // a class heritage goes on with the class body
-        else if (IsPunct(t, JsPBraceL) && (JsTop(x)->misc & MiscClass)) effect = JsHarmless;
+        // a class's name goes on with its heritage or its body
+        else if ((IsPunct(t, JsPBraceL) || IsWord(t, JsWordExtends)) && (JsTop(x)->misc & MiscClass))
+            effect = JsHarmless;
         // let, then a name or a pattern, declares either way
         else if (x->lastKind == JsName && x->lastId == JsWordLet &&
                  (IsPunct(t, JsPBraceL) || IsPunct(t, JsPBracketL) || t->kind == JsName))

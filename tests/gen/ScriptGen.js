@@ -184,10 +184,10 @@ Gen.prototype.params = function () {
     const out = ['('];
     const count = Math.floor(this.r() * 3);
     for (let k = 0; k < count; k++) {
+        // a rest parameter takes no default
         if (k === count - 1 && this.may('spread', 0.2)) out.push('...', 'p' + k);
         else if (this.may('destructuring', 0.15)) out.push('{', O, 'p' + k, O, '}');
-        else out.push('p' + k);
-        if (out[out.length - 1] === 'p' + k && this.may('default', 0.2)) out.push(O, '=', O, this.number());
+        else if (out.push('p' + k) && this.may('default', 0.2)) out.push(O, '=', O, this.number());
         if (k < count - 1) out.push(O, ',', O);
     }
     return out.concat([')']);

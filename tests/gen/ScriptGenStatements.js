@@ -85,7 +85,8 @@ Gen.prototype.forStatement = function (d) {
 
 Gen.prototype.functionStatement = function (d) {
     const gen = this.may('generator', 0.3), async = !gen && this.may('async', 0.3);
-    return st([async ? ['async', K] : [], 'function', gen ? [O, '*', O] : S, this.pick(['show', 'next', 'fib', 'go']),
+    // a name of its own: a block or strict code takes a second declaration of one name for an error
+    return st([async ? ['async', K] : [], 'function', gen ? [O, '*', O] : S, this.unique(this.pick(['show', 'next', 'fib', 'go'])),
         O, this.params(), O, this.funcBody(d, gen, async)], false);
 };
 
