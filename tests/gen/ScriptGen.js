@@ -64,8 +64,8 @@ Gen.prototype.may = function (feature, p) {
 
 const NAMES = ['a', 'b', 'n', 'x', 'y', 'i', 'count', 'deck', 'clicks', 'total', '$el', '_tmp',
     'été', 'naïve', 'π', 'of', 'get', 'set', 'static', 'async', 'let'];
-// acorn's tokenizer reads o.if(a) / 2 (and while, for, with) as a regular expression
-// after an if head: those stay out of property names.
+// acorn's tokenizer (8.8) reads o.if(a) / 2 (and while, for, with) as a regular
+// expression after an if head: those stay out of property names.
 const PROPS = ['length', 'new', 'class', 'return', 'default', 'in', 'value', 'top', 'x'];
 
 Gen.prototype.name = function () {
@@ -203,8 +203,10 @@ Gen.prototype.funcBody = function (d, gen, async, strict) {
 
 Gen.prototype.funcExpr = function (d) {
     const gen = this.may('generator', 0.2), async = !gen && this.may('async', 0.2);
-    return [async ? ['async', K] : [], 'function', gen ? '*' : '', this.chance(0.3) ? [S, 'inner'] : [],
+    const f = [async ? ['async', K] : [], 'function', gen ? '*' : '', this.chance(0.3) ? [S, 'inner'] : [],
         O, this.params(), O, this.funcBody(d, gen, async)];
+    // acorn reads a / after an async function expression as a regular expression
+    return async ? ['(', f, ')'] : f;
 };
 
 Gen.prototype.classExpr = function (d, named) {
@@ -256,7 +258,8 @@ Gen.prototype.postfixed = function (d) {
         if (c < 0.35) out = [out, O, '.', O, this.pick(PROPS)];
         else if (c < 0.6) out = [out, O, this.callArgs(d)];
         else if (c < 0.7) out = [out, O, '[', O, this.expr(d + 1), O, ']'];
-        else if (c < 0.8 && this.may('optional', 0.3)) out = [out, O, '?.', this.pick(PROPS)], optional = true;
+        // acorn reads a reserved word after ?. as leaving no value (o?.new / 2)
+        else if (c < 0.8 && this.may('optional', 0.3)) out = [out, O, '?.', this.pick(['length', 'value', 'top', 'x'])], optional = true;
         // a chain with ?. in it tags no template
         else if (c < 0.85 && !optional && this.may('template', 0.3)) out = [out, O, this.template(d)];
     }
