@@ -9,11 +9,11 @@
 //               references already read); `ansi`: bytes above 127 are each a
 //               character of a name or a string, else the bytes are UTF-8
 //   JsFeed      the next bytes; byte i stands at line `at.line`, column
-//               `at.column + i`. A line end of the caller's never comes in here
+//               `at.column + i`. LF and CR in them end lines of the script but
+//               are no line ends of the caller's (which come by JsLineEnd)
 //   JsLineEnd   a line end of the caller's at `at` (just past the line's last byte)
 //   JsEnd       the end of the script: what is still open is handed over
 //   JsPlaceNow  where the next byte would fall
-//   JsIdle      whether the lexer stands between tokens of code
 //   JsSameState whether two lexers that have read the same bytes since they
 //               were alike will read what follows alike
 // Every token and comment goes to `take` once it has ended. A token that
@@ -125,5 +125,4 @@ void JsFeed(JsLex* lex, const char* bytes, size_t length, JsPos at);
 void JsLineEnd(JsLex* lex, JsPos at);
 void JsEnd(JsLex* lex);
 JsPlace JsPlaceNow(const JsLex* lex);
-bool JsIdle(const JsLex* lex);
 bool JsSameState(const JsLex* a, const JsLex* b);

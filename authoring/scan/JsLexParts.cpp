@@ -264,9 +264,6 @@ JsPlace JsPlaceNow(const JsLex* lex) {
     }
 }
 
-bool JsIdle(const JsLex* lex) {
-    return lex->mode == ModeCode && !lex->utf.need;
-}
 
 static bool SamePos(JsPos a, JsPos b) { return a.line == b.line && a.column == b.column; }
 
