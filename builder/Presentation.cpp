@@ -1,6 +1,6 @@
 #include "builder/Presentation.h"
 #include "base/TextRules.h"
-#include "builder/Page.h"
+#include "builder/PageUrl.h"
 #include "builder/Settings.h"
 #include "gadgets/Browser.h"
 #include "gadgets/Gadget.h"
@@ -38,7 +38,8 @@ void PresentationRun() {
     // The display stays on and the screen saver off while the presentation shows.
     SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED);
     const char* url = PageUrl();
-    // A folder the ANSI code page can't spell is named in wide characters.
+    // A folder the ANSI code page can't spell, or one holding characters a URL gives
+    // meaning to, is named by a URL in wide characters.
     const wchar_t* wideUrl = PageUrlWide();
     int32_t rect[4];
     PresentationBrowserRect(screenWidth, screenHeight, rect);
