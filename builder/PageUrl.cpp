@@ -22,16 +22,13 @@ const char* PageUrl() {
     return TextGet(&gUrl);
 }
 
-static wchar_t* PageUrlAlloc(size_t characters) {
-    return (wchar_t*)HeapAlloc(HeapMain(), 0, characters * sizeof(wchar_t));
-}
-
 // The form PageUrl has, in wide characters.
 static wchar_t* PageUrlPlain(const wchar_t* folder) {
     static const wchar_t kScheme[] = L"file:\\\\";
     static const wchar_t kPage[] = L"data/1014.dat";
     // The folder's length is bounded by the module path's: no overflow.
-    wchar_t* url = PageUrlAlloc(wcslen(folder) + (sizeof kScheme + sizeof kPage) / sizeof(wchar_t));
+    size_t bytes = wcslen(folder) * sizeof(wchar_t) + sizeof kScheme + sizeof kPage;
+    wchar_t* url = (wchar_t*)HeapAlloc(HeapMain(), 0, bytes);
     if (!url) return nullptr;
     wcscpy(url, kScheme);
     wcscat(url, folder);
@@ -44,10 +41,11 @@ static wchar_t* PageUrlPlain(const wchar_t* folder) {
 static wchar_t* PageUrlEscaped(const wchar_t* folder) {
     static const wchar_t kPage[] = L"data\\1014.dat";
     size_t length = wcslen(folder) + sizeof kPage / sizeof(wchar_t);
-    // A character becomes at most nine: the escapes of its three UTF-8 bytes.
+    // A character becomes at most nine, the escapes of its three UTF-8 bytes; the
+    // folder is a module path's, under 32768 characters: no overflow.
     DWORD size = (DWORD)(length * 9 + 16);
-    wchar_t* path = PageUrlAlloc(length);
-    wchar_t* url = PageUrlAlloc(size);
+    wchar_t* path = (wchar_t*)HeapAlloc(HeapMain(), 0, length * sizeof(wchar_t));
+    wchar_t* url = (wchar_t*)HeapAlloc(HeapMain(), 0, size * sizeof(wchar_t));
     HRESULT result = E_OUTOFMEMORY;
     if (path && url) {
         wcscpy(path, folder);
@@ -74,7 +72,8 @@ const wchar_t* PageUrlWide() {
     const char* folder = ProgramDirectory();
     if (!strpbrk(folder, kUrlCharacters)) return nullptr;
     int length = MultiByteToWideChar(CP_ACP, 0, folder, -1, nullptr, 0);
-    wchar_t* spelled = length > 0 ? PageUrlAlloc((size_t)length) : nullptr;
+    wchar_t* spelled =
+        length > 0 ? (wchar_t*)HeapAlloc(HeapMain(), 0, (size_t)length * sizeof(wchar_t)) : nullptr;
     if (!spelled) return nullptr;
     MultiByteToWideChar(CP_ACP, 0, folder, -1, spelled, length);
     gWideUrl = PageUrlEscaped(spelled);

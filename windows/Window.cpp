@@ -73,17 +73,39 @@ void WindowCloseAll() {
     NumberTableCloseAll(&gTable, WindowClose, true);
 }
 
-HACCEL WindowShortcutTable(HWND handle) {
+static WindowEntry* WindowEntryOf(HWND handle) {
     if (!handle) return nullptr;
     for (void* payload = ObjectListFirst(gTable.any); payload; payload = ObjectListNext(payload)) {
         WindowEntry* entry = (WindowEntry*)payload;
-        if (entry->handle == handle) return entry->accelerators;
+        if (entry->handle == handle) return entry;
     }
     for (int32_t number = 0; number < gTable.count; number++) {
         WindowEntry* entry = (WindowEntry*)NumberTableFind(&gTable, number);
-        if (entry->handle == handle) return entry->accelerators;
+        if (entry->handle == handle) return entry;
     }
     return nullptr;
+}
+
+HACCEL WindowShortcutTable(HWND handle) {
+    WindowEntry* entry = WindowEntryOf(handle);
+    return entry ? entry->accelerators : nullptr;
+}
+
+int WindowKeepScreen(intptr_t number) {
+    WindowEntry* entry = WindowLookup(number);
+    if (!entry) return 0;
+    entry->keepsScreen = true;
+    return 1;
+}
+
+// The system sends these to the foreground window first; one that does not hand
+// them on to the default procedure keeps the screen saver away and the display
+// on. Turning the display on (-1) is never refused.
+bool WindowRefusesCommand(HWND handle, WPARAM command, LPARAM lParam) {
+    command &= 0xFFF0;
+    if (command != SC_SCREENSAVE && !(command == SC_MONITORPOWER && lParam != -1)) return false;
+    WindowEntry* entry = WindowEntryOf(handle);
+    return entry && entry->keepsScreen;
 }
 
 enum WindowCentring { CentreNone, CentreScreen, CentreActive };
