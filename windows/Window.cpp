@@ -8,6 +8,8 @@ static HWND gCurrent;
 static WNDCLASSA gClass;
 static LOGBRUSH gBackground;
 static char gClassName[32];
+// A window property: the window keeps the screen (WindowKeepScreen).
+static const char kKeepsScreen[] = "LumivaneKeepsScreen";
 
 static bool WindowIsTableNumber(intptr_t number) {
     return NumberTableIsIndex(&gTable, number);
@@ -58,6 +60,7 @@ WindowEntry* WindowLookup(intptr_t number) {
 // Destroys what an emptied entry held: the window, its class and its shortcuts.
 static void WindowDestroy(intptr_t number, void* held) {
     WindowEntry* entry = (WindowEntry*)held;
+    RemovePropA(entry->handle, kKeepsScreen);
     DestroyWindow(entry->handle);
     WindowFormatClassName(number);
     UnregisterClassA(gClassName, InstanceHandle());
@@ -73,29 +76,22 @@ void WindowCloseAll() {
     NumberTableCloseAll(&gTable, WindowClose, true);
 }
 
-static WindowEntry* WindowEntryOf(HWND handle) {
+HACCEL WindowShortcutTable(HWND handle) {
     if (!handle) return nullptr;
     for (void* payload = ObjectListFirst(gTable.any); payload; payload = ObjectListNext(payload)) {
         WindowEntry* entry = (WindowEntry*)payload;
-        if (entry->handle == handle) return entry;
+        if (entry->handle == handle) return entry->accelerators;
     }
     for (int32_t number = 0; number < gTable.count; number++) {
         WindowEntry* entry = (WindowEntry*)NumberTableFind(&gTable, number);
-        if (entry->handle == handle) return entry;
+        if (entry->handle == handle) return entry->accelerators;
     }
     return nullptr;
 }
 
-HACCEL WindowShortcutTable(HWND handle) {
-    WindowEntry* entry = WindowEntryOf(handle);
-    return entry ? entry->accelerators : nullptr;
-}
-
 int WindowKeepScreen(intptr_t number) {
     WindowEntry* entry = WindowLookup(number);
-    if (!entry) return 0;
-    entry->keepsScreen = true;
-    return 1;
+    return entry && SetPropA(entry->handle, kKeepsScreen, (HANDLE)1);
 }
 
 // The system sends these to the foreground window first; one that does not hand
@@ -104,8 +100,7 @@ int WindowKeepScreen(intptr_t number) {
 bool WindowRefusesCommand(HWND handle, WPARAM command, LPARAM lParam) {
     command &= 0xFFF0;
     if (command != SC_SCREENSAVE && !(command == SC_MONITORPOWER && lParam != -1)) return false;
-    WindowEntry* entry = WindowEntryOf(handle);
-    return entry && entry->keepsScreen;
+    return GetPropA(handle, kKeepsScreen) != nullptr;
 }
 
 enum WindowCentring { CentreNone, CentreScreen, CentreActive };

@@ -11,8 +11,8 @@
 //   WindowKeepScreen     while the window is open it refuses the system's commands to
 //                        start the screen saver and to turn the display off; 0 when
 //                        no window is open under the number
-//   WindowRefusesCommand whether the library window with a handle refuses a system
-//                        command (WM_SYSCOMMAND's wParam and lParam)
+//   WindowRefusesCommand whether a window refuses a system command (WM_SYSCOMMAND's
+//                        wParam and lParam)
 // Flags: a window style with three bits of the library's own, see WindowFlag*.
 #pragma once
 #include <windows.h>
@@ -24,7 +24,6 @@ struct WindowEntry {
     int32_t shortcutCount;
     ACCEL* shortcuts;
     HACCEL accelerators;
-    bool keepsScreen;
 };
 
 const uint32_t WindowFlagCentreScreen = 0x00000001;
