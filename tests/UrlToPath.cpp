@@ -9,7 +9,8 @@
 #include <wctype.h>
 #include <string>
 
-// Wine writes the text as L"...", with \\, \", \n, \r, \t and \xxxx (hex) escapes.
+// Wine writes the text as L"...", with \\, \" and \xxxx (hex) escapes; the control
+// characters it writes otherwise never stand in a path.
 static bool TraceText(const std::string& line, std::wstring* text) {
     size_t at = line.find("L\"");
     if (at == std::string::npos) return false;
@@ -19,9 +20,7 @@ static bool TraceText(const std::string& line, std::wstring* text) {
             continue;
         }
         char next = ++at < line.size() ? line[at] : 0;
-        if (next == 'n' || next == 'r' || next == 't')
-            *text += next == 'n' ? L'\n' : next == 'r' ? L'\r' : L'\t';
-        else if (isxdigit((unsigned char)next) && at + 4 <= line.size()) {
+        if (isxdigit((unsigned char)next) && at + 4 <= line.size()) {
             *text += (wchar_t)strtoul(line.substr(at, 4).c_str(), nullptr, 16);
             at += 3;
         } else
