@@ -8,6 +8,8 @@ static HWND gCurrent;
 static WNDCLASSA gClass;
 static LOGBRUSH gBackground;
 static char gClassName[32];
+// A window property: the window keeps the screen (WindowKeepScreen).
+static const char kKeepsScreen[] = "LumivaneKeepsScreen";
 
 static bool WindowIsTableNumber(intptr_t number) {
     return NumberTableIsIndex(&gTable, number);
@@ -58,6 +60,7 @@ WindowEntry* WindowLookup(intptr_t number) {
 // Destroys what an emptied entry held: the window, its class and its shortcuts.
 static void WindowDestroy(intptr_t number, void* held) {
     WindowEntry* entry = (WindowEntry*)held;
+    RemovePropA(entry->handle, kKeepsScreen);
     DestroyWindow(entry->handle);
     WindowFormatClassName(number);
     UnregisterClassA(gClassName, InstanceHandle());
@@ -84,6 +87,20 @@ HACCEL WindowShortcutTable(HWND handle) {
         if (entry->handle == handle) return entry->accelerators;
     }
     return nullptr;
+}
+
+int WindowKeepScreen(intptr_t number) {
+    WindowEntry* entry = WindowLookup(number);
+    return entry && SetPropA(entry->handle, kKeepsScreen, (HANDLE)1);
+}
+
+// The system sends these to the foreground window first; one that does not hand
+// them on to the default procedure keeps the screen saver away and the display
+// on. Turning the display on (-1) is never refused.
+bool WindowRefusesCommand(HWND handle, WPARAM command, LPARAM lParam) {
+    command &= 0xFFF0;
+    if (command != SC_SCREENSAVE && !(command == SC_MONITORPOWER && lParam != -1)) return false;
+    return GetPropA(handle, kKeepsScreen) != nullptr;
 }
 
 enum WindowCentring { CentreNone, CentreScreen, CentreActive };

@@ -8,6 +8,11 @@
 //   WindowCloseAll       any-numbered windows newest first, then the table downwards
 //   WindowLookup         the entry of an open window, or null
 //   WindowShortcutTable  the accelerator table of the library window with a handle
+//   WindowKeepScreen     while the window is open it refuses the system's commands to
+//                        start the screen saver and to turn the display off; 0 when
+//                        no window is open under the number
+//   WindowRefusesCommand whether a window refuses a system command (WM_SYSCOMMAND's
+//                        wParam and lParam)
 // Flags: a window style with three bits of the library's own, see WindowFlag*.
 #pragma once
 #include <windows.h>
@@ -36,3 +41,5 @@ void WindowClose(intptr_t number);
 void WindowCloseAll();
 WindowEntry* WindowLookup(intptr_t number);
 HACCEL WindowShortcutTable(HWND handle);
+int WindowKeepScreen(intptr_t number);
+bool WindowRefusesCommand(HWND handle, WPARAM command, LPARAM lParam);

@@ -336,6 +336,38 @@ static void OpenAndCloseWithShortcuts(int rounds, bool check) {
     }
 }
 
+// Only a window kept by WindowKeepScreen refuses to start the screen saver or turn
+// the display off; other windows, other commands and the number reopened pass.
+TEST_F(WindowRegistry, KeptScreenRefusesTheScreenSaverAndThePowerOff) {
+    ASSERT_TRUE(WindowOpen(0, 0, 0, 100, 100, kHiddenPopup, ""));
+    ASSERT_TRUE(WindowOpen(1, 0, 0, 100, 100, kHiddenPopup, ""));
+    intptr_t any = WindowOpen(WindowAny, 0, 0, 100, 100, kHiddenPopup, "");
+    ASSERT_TRUE(any);
+    EXPECT_NE(0, WindowKeepScreen(0));
+    EXPECT_NE(0, WindowKeepScreen(any));
+    EXPECT_EQ(0, WindowKeepScreen(2));
+    const HWND kept[] = {WindowLookup(0)->handle, WindowLookup(any)->handle};
+    const HWND other = WindowLookup(1)->handle;
+    struct Case {
+        WPARAM command;
+        LPARAM lParam;
+        bool refused;
+    } cases[] = {
+        {SC_SCREENSAVE, 0, true},     {SC_SCREENSAVE | 3, 0, true}, // low bits: the system's
+        {SC_MONITORPOWER, 1, true},   {SC_MONITORPOWER | 1, 2, true},
+        {SC_MONITORPOWER, -1, false}, // the display on
+        {SC_CLOSE, 0, false},         {SC_MINIMIZE, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.command << " " << c.lParam);
+        for (HWND window : kept)
+            EXPECT_EQ(!c.refused, SystemCommandPassed(window, c.command, c.lParam));
+        EXPECT_TRUE(SystemCommandPassed(other, c.command, c.lParam));
+    }
+    ASSERT_TRUE(WindowOpen(0, 0, 0, 100, 100, kHiddenPopup, ""));
+    EXPECT_TRUE(SystemCommandPassed(WindowLookup(0)->handle, SC_SCREENSAVE, 0));
+}
+
 TEST_F(WindowRegistry, OpeningAndClosingReleasesEverything) {
     OpenAndCloseWithShortcuts(2, true);
     size_t busy = HeapBusyBytes(HeapMain());
