@@ -290,8 +290,3 @@ char* FileReadLine(size_t* length) {
     if (length) *length = kept.length;
     return kept.line;
 }
-
-// A query for the tests, declared in their own header.
-int32_t FileCount() {
-    return gTable.count;
-}

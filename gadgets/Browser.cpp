@@ -141,17 +141,3 @@ void BrowserNavigateWide(HWND host, const wchar_t* url) {
     browser->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
     gFreeString(wide);
 }
-
-// Queries for the tests, declared in their own header.
-int BrowserLoadCount() {
-    return gLoads;
-}
-
-void BrowserLibraryName(const char* name) {
-    gLibraryName = name;
-}
-
-// The next creation loads the library again, as at start-up.
-void BrowserHostForget() {
-    gReady = false;
-}

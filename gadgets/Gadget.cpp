@@ -108,16 +108,3 @@ LRESULT CALLBACK GadgetSubclassProc(HWND window, UINT message, WPARAM wParam, LP
     if (message == WM_NCDESTROY) GadgetSlotRelease(number);
     return CallWindowProcA(proc, window, message, wParam, lParam);
 }
-
-// Queries for the tests, declared in their own header.
-int32_t GadgetCount() {
-    return gTable.count;
-}
-
-size_t GadgetTableBytes() {
-    return HeapSize(HeapMain(), 0, gTable.entries);
-}
-
-int32_t GadgetAnyCount() {
-    return (int32_t)ObjectListLength(gTable.any);
-}

@@ -215,12 +215,3 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
     }
     return 0;
 }
-
-// Queries for the tests, declared in their own header.
-int32_t WindowCount() {
-    return gTable.count;
-}
-
-int32_t WindowAnyCount() {
-    return (int32_t)ObjectListLength(gTable.any);
-}
