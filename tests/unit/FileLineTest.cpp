@@ -7,6 +7,7 @@
 #include "files/File.h"
 #include "files/LineSplit.h"
 #include <gtest/gtest.h>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -118,43 +119,31 @@ std::vector<std::string> ReadPipeLines(const std::string& bytes, bool byEndTest 
     return lines;
 }
 
-// One read of a script on one of its files: a line ('L'), a byte value ('B')
-// or the end test ('E'), with what it must give.
-struct Step {
-    int file;
-    char read;
-    std::string expected;
-};
-
-void RunScript(const std::vector<intptr_t>& files, const std::vector<Step>& steps) {
-    for (size_t i = 0; i < steps.size(); i++) {
-        const Step& step = steps[i];
-        intptr_t number = files[step.file];
-        std::string got;
-        if (step.read == 'E') {
-            got = std::to_string(FileAtEnd(number));
-        } else {
-            FileSelect(number);
-            const char* line = step.read == 'L' ? FileReadLine() : nullptr;
-            got = step.read == 'L' ? (line ? line : "(failed)") : std::string(1, (char)FileReadByte());
-        }
-        EXPECT_EQ(step.expected, got) << "step " << i << ": " << step.read << " on file "
-                                      << step.file;
+// Runs reads on files: each word names a file by its index in `files`, a read
+// (L a line, B a byte value, E the end test) and, after '=', what it gives.
+void RunScript(const std::vector<intptr_t>& files, const std::string& script) {
+    std::istringstream words(script);
+    for (std::string word; words >> word;) {
+        intptr_t number = files[word[0] - '0'];
+        FileSelect(number);
+        const char* line = word[1] == 'L' ? FileReadLine() : nullptr;
+        std::string got = word[1] == 'E'   ? std::to_string(FileAtEnd(number))
+                          : word[1] == 'B' ? std::string(1, (char)FileReadByte())
+                                           : line ? line : "(failed)";
+        EXPECT_EQ(word.substr(3), got) << word;
     }
 }
 
-// Console input that the file library reads as it was typed, byte for byte.
+// Console input, read in raw mode byte for byte as typed.
 void Type(HANDLE input, const std::string& bytes) {
     for (char c : bytes) {
-        INPUT_RECORD keys[2] = {};
-        for (int down = 0; down < 2; down++) {
-            keys[down].EventType = KEY_EVENT;
-            keys[down].Event.KeyEvent.bKeyDown = down == 0;
-            keys[down].Event.KeyEvent.wRepeatCount = 1;
-            keys[down].Event.KeyEvent.uChar.AsciiChar = c;
-        }
+        INPUT_RECORD key = {};
+        key.EventType = KEY_EVENT;
+        key.Event.KeyEvent.bKeyDown = TRUE;
+        key.Event.KeyEvent.wRepeatCount = 1;
+        key.Event.KeyEvent.uChar.AsciiChar = c;
         DWORD written = 0;
-        WriteConsoleInputA(input, keys, 2, &written);
+        WriteConsoleInputA(input, &key, 1, &written);
     }
 }
 
@@ -167,18 +156,11 @@ TEST(FileReadLine, PipesKeepTheirOwnLineEnds) {
     std::vector<intptr_t> files = {PipeOpen(-1, "a\r\nb\r\nc"), 1};
     ASSERT_NE(0, files[0]);
     ASSERT_NE(0, PipeOpen(1, "d\r\nXe\r"));
-    RunScript(files, {{0, 'L', "a"},
-                      {1, 'L', "d"},
-                      {0, 'L', "b"},
-                      {1, 'B', "X"},
-                      {1, 'L', "e"},
-                      {0, 'E', "0"},
-                      {0, 'L', "c"},
-                      {0, 'E', "-1"}});
+    RunScript(files, "0L=a 1L=d 0L=b 1B=X 1L=e 0E=0 0L=c 0E=-1");
     // The system may give the next pipe the handle value of the one closed.
     FileClose(1);
     ASSERT_NE(0, PipeOpen(1, "\nf"));
-    RunScript(files, {{1, 'L', ""}, {1, 'L', "f"}, {1, 'E', "-1"}});
+    RunScript(files, "1L= 1L=f 1E=-1");
     FileClose(1);
     FileClose(files[0]);
 }
@@ -196,12 +178,7 @@ TEST(FileAtEnd, DeviceKeepsTheByteItLooksAt) {
     intptr_t console = FileOpenRead(-1, "CONIN$");
     ASSERT_NE(0, console);
     EXPECT_EQ((DWORD)FILE_TYPE_CHAR, GetFileType(FileSelect(console)));
-    RunScript({console}, {{0, 'E', "0"},
-                          {0, 'L', "ab"},
-                          {0, 'E', "0"},
-                          {0, 'B', "X"},
-                          {0, 'E', "0"},
-                          {0, 'L', "cd"}});
+    RunScript({console}, "0E=0 0L=ab 0E=0 0B=X 0E=0 0L=cd");
     FileClose(console);
     CloseHandle(input);
     FreeConsole();
