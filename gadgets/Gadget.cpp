@@ -8,7 +8,7 @@ static HWND gParent;
 
 // A window being destroyed whose entry is already empty, while another
 // procedure in front keeps the registry's in its chain: its messages still go
-// on to the procedure the registry stood in front of. One a destruction, on
+// on to the procedure the registry stood in front of. One per destruction, on
 // the stack, newest first.
 struct GadgetLeaving {
     HWND window;
