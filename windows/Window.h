@@ -13,6 +13,8 @@
 //                        no window is open under the number
 //   WindowRefusesCommand whether a window refuses a system command (WM_SYSCOMMAND's
 //                        wParam and lParam)
+//   WindowClassName      the name of a number's class: "WindowClass_" and the number
+//                        (or identifier) in signed decimal
 // Flags: a window style with three bits of the library's own, see WindowFlag*.
 #pragma once
 #include <windows.h>
@@ -32,6 +34,8 @@ const uint32_t WindowFlagCentreActive = 0x00000002;
 const uint32_t WindowFlagHidden = 0x10000000;
 
 const intptr_t WindowAny = -1;
+// Room for a class name, the widest identifier's included.
+enum { WindowClassNameSize = 40 };
 
 int WindowLibraryInit();
 intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -43,3 +47,4 @@ WindowEntry* WindowLookup(intptr_t number);
 HACCEL WindowShortcutTable(HWND handle);
 int WindowKeepScreen(intptr_t number);
 bool WindowRefusesCommand(HWND handle, WPARAM command, LPARAM lParam);
+void WindowClassName(intptr_t number, char* name);
