@@ -179,6 +179,7 @@ void HtmlEmitMarkup(HtmlTokenizer* t) {
     if (t->kind == HtmlTokenStartTag) {
         t->lastStartTag.length = 0;
         t->hasLastStartTag = HtmlAppend(t, &t->lastStartTag, t->markup.bytes, t->nameLength);
+        if (t->failed) return;
     }
     for (size_t i = 0; i < t->attributeCount; i++) {
         const HtmlAttributeBuild& in = t->attributes[i];
