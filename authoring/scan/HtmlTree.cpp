@@ -20,6 +20,7 @@ void HtmlTreeFree(HtmlTree* tree) {
     HtmlTreeRelease(tree->form);
     HtmlTreeRelease(tree->base);
     free(tree->open);
+    free(tree->rules);
     free(tree->formatting);
     free(tree->templateModes);
     memset(tree, 0, sizeof *tree);
@@ -113,14 +114,35 @@ static HtmlElement* ElementNew(HtmlTree* tree, int ns, const char* name, size_t 
     return e;
 }
 
+// The places that set the insertion mode, from `at` up, so that finding the
+// mode takes no walk down a deep stack.
+static void Rules(HtmlTree* tree, size_t at) {
+    for (size_t i = at; i < tree->depth; i++) {
+        const HtmlElement* e = tree->open[i];
+        bool rule = e->ns == HtmlNamespaceHtml && (e->flags & TagModeRule);
+        tree->rules[i] = rule ? i : i ? tree->rules[i - 1] : (size_t)-1;
+    }
+}
+
+static void CountP(HtmlTree* tree, const HtmlElement* e, int step) {
+    if (IsHtml(e, "p")) tree->openP += (size_t)step;
+}
+
 bool HtmlTreePush(HtmlTree* tree, HtmlElement* element, size_t at) {
+    size_t room = tree->openRoom;
     if (!element || !Grow(tree, (void**)&tree->open, &tree->openRoom, tree->depth + 1,
                           sizeof *tree->open))
         return false;
+    if (!Grow(tree, (void**)&tree->rules, &room, tree->openRoom, sizeof *tree->rules)) {
+        tree->openRoom = room; // the next push grows both again
+        return false;
+    }
     memmove(tree->open + at + 1, tree->open + at, (tree->depth - at) * sizeof *tree->open);
     tree->open[at] = element;
     tree->depth++;
     element->refs++;
+    CountP(tree, element, 1);
+    Rules(tree, at);
     return true;
 }
 
@@ -143,6 +165,8 @@ void HtmlTreeRemoveAt(HtmlTree* tree, size_t at) {
     HtmlElement* e = tree->open[at];
     memmove(tree->open + at, tree->open + at + 1, (tree->depth - at - 1) * sizeof *tree->open);
     tree->depth--;
+    CountP(tree, e, -1);
+    Rules(tree, at);
     HtmlTreeRelease(e);
 }
 
@@ -190,6 +214,7 @@ bool HtmlTreeElementInScope(const HtmlTree* tree, const HtmlElement* element, in
 }
 
 bool HtmlTreeInScope(const HtmlTree* tree, const char* name, int kind) {
+    if (!tree->openP && strcmp(name, "p") == 0) return false;
     for (size_t i = tree->depth; i-- > 0;) {
         if (IsHtml(tree->open[i], name)) return true;
         if (Bounds(tree->open[i], kind)) return false;

@@ -30,7 +30,10 @@ struct HtmlElement {
 
 struct HtmlTree {
     HtmlElement** open; // the stack of open elements, the root first
+    size_t* rules;      // for each, the place of the innermost one at or below it
+                        // that sets the insertion mode ((size_t)-1 for none)
     size_t depth, openRoom;
+    size_t openP;       // <p> elements open
     HtmlElement** formatting; // the active formatting elements; null is a marker
     size_t formattingCount, formattingRoom;
     unsigned char* templateModes;

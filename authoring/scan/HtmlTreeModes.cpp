@@ -5,27 +5,25 @@
 int HtmlTreeMode(const HtmlTree* tree) {
     if (!tree->depth) return ModeInitial;
     if (tree->afterFrameset) return ModeAfterFrameset;
-    for (size_t i = tree->depth; i-- > 0;) {
-        const HtmlElement* e = tree->open[i];
-        bool last = i == 0;
-        if (IsHtml(e, "select")) {
-            for (size_t j = i; j-- > 0 && !IsHtml(tree->open[j], "template");)
-                if (IsHtml(tree->open[j], "table")) return ModeInSelectInTable;
-            return ModeInSelect;
-        }
-        if ((IsHtml(e, "td") || IsHtml(e, "th")) && !last) return ModeInCell;
-        if (IsHtml(e, "tr")) return ModeInRow;
-        if (IsHtml(e, "tbody") || IsHtml(e, "thead") || IsHtml(e, "tfoot")) return ModeInTableBody;
-        if (IsHtml(e, "caption")) return ModeInCaption;
-        if (IsHtml(e, "colgroup")) return ModeInColumnGroup;
-        if (IsHtml(e, "table")) return ModeInTable;
-        if (IsHtml(e, "template") && tree->templateCount)
-            return tree->templateModes[tree->templateCount - 1];
-        if (IsHtml(e, "head") && !last) return ModeInHead;
-        if (IsHtml(e, "body")) return ModeInBody;
-        if (IsHtml(e, "frameset")) return ModeInFrameset;
-        if (IsHtml(e, "html")) return tree->head ? ModeAfterHead : ModeBeforeHead;
+    size_t i = tree->rules[tree->depth - 1];
+    if (i == (size_t)-1) return ModeInBody;
+    const HtmlElement* e = tree->open[i];
+    if (IsHtml(e, "select")) {
+        for (size_t j = i; j-- > 0 && !IsHtml(tree->open[j], "template");)
+            if (IsHtml(tree->open[j], "table")) return ModeInSelectInTable;
+        return ModeInSelect;
     }
+    if (IsHtml(e, "td") || IsHtml(e, "th")) return ModeInCell;
+    if (IsHtml(e, "tr")) return ModeInRow;
+    if (IsHtml(e, "tbody") || IsHtml(e, "thead") || IsHtml(e, "tfoot")) return ModeInTableBody;
+    if (IsHtml(e, "caption")) return ModeInCaption;
+    if (IsHtml(e, "colgroup")) return ModeInColumnGroup;
+    if (IsHtml(e, "table")) return ModeInTable;
+    if (IsHtml(e, "template"))
+        return tree->templateCount ? (int)tree->templateModes[tree->templateCount - 1] : (int)ModeInBody;
+    if (IsHtml(e, "head")) return ModeInHead;
+    if (IsHtml(e, "frameset")) return ModeInFrameset;
+    if (IsHtml(e, "html")) return tree->head ? ModeAfterHead : ModeBeforeHead;
     return ModeInBody;
 }
 

@@ -10,32 +10,32 @@ struct TagName {
 const unsigned S = TagSpecial, F = TagFormatting | TagBreakout, I = TagImplied,
                T = TagThorough | TagTablePart, X = TagScope, B = TagBreakout,
                P = TagClosesP | TagBlockEnd, E = TagBlockEnd, H = TagHeadRules, V = TagVoid,
-               N = TagHeading | TagBreakout;
+               N = TagHeading | TagBreakout, M = TagModeRule;
 
 // Sorted by name, for a binary search.
 const TagName kNames[] = {
     {"a", TagFormatting}, {"address", S | P}, {"applet", S | X}, {"area", S | V}, {"article", S | P},
     {"aside", S | P}, {"b", F}, {"base", S | H}, {"basefont", S | H}, {"bgsound", S | H},
-    {"big", F}, {"blockquote", S | P | B}, {"body", S | B}, {"br", S | V | B},
-    {"button", S | E}, {"caption", S | X | T}, {"center", S | P | B}, {"code", F},
-    {"col", S | TagTablePart}, {"colgroup", S | T}, {"dd", S | I | B}, {"details", S | P},
+    {"big", F}, {"blockquote", S | P | B}, {"body", S | B | M}, {"br", S | V | B},
+    {"button", S | E}, {"caption", S | X | T | M}, {"center", S | P | B}, {"code", F},
+    {"col", S | TagTablePart}, {"colgroup", S | T | M}, {"dd", S | I | B}, {"details", S | P},
     {"dialog", P}, {"dir", S | P}, {"div", S | P | B}, {"dl", S | P | B}, {"dt", S | I | B},
     {"em", F}, {"embed", S | V | B}, {"fieldset", S | P}, {"figcaption", S | P},
     {"figure", S | P}, {"font", TagFormatting}, {"footer", S | P}, {"form", S},
-    {"frame", S}, {"frameset", S}, {"h1", S | N}, {"h2", S | N}, {"h3", S | N},
-    {"h4", S | N}, {"h5", S | N}, {"h6", S | N}, {"head", S | B}, {"header", S | P},
-    {"hgroup", S | P}, {"hr", S | B}, {"html", S | X}, {"i", F}, {"iframe", S},
+    {"frame", S}, {"frameset", S | M}, {"h1", S | N}, {"h2", S | N}, {"h3", S | N},
+    {"h4", S | N}, {"h5", S | N}, {"h6", S | N}, {"head", S | B | M}, {"header", S | P},
+    {"hgroup", S | P}, {"hr", S | B}, {"html", S | X | M}, {"i", F}, {"iframe", S},
     {"img", S | V | B}, {"input", S}, {"keygen", S | V}, {"li", S | I | B}, {"link", S | H},
     {"listing", S | E | B}, {"main", S | P}, {"marquee", S | X}, {"menu", S | P | B},
     {"meta", S | H | B}, {"nav", S | P}, {"nobr", F}, {"noembed", S}, {"noframes", S | H},
     {"noscript", S}, {"object", S | X}, {"ol", S | P | B}, {"optgroup", I}, {"option", I},
     {"p", S | TagClosesP | I | B}, {"param", S}, {"plaintext", S}, {"pre", S | E | B},
     {"rb", I}, {"rp", I}, {"rt", I}, {"rtc", I}, {"ruby", B}, {"s", F}, {"script", S | H},
-    {"section", S | P}, {"select", S}, {"small", F}, {"source", S}, {"span", B},
+    {"section", S | P}, {"select", S | M}, {"small", F}, {"source", S}, {"span", B},
     {"strike", F}, {"strong", F}, {"style", S | H}, {"sub", B}, {"summary", S | P},
-    {"sup", B}, {"table", S | X | B}, {"tbody", S | T}, {"td", S | X | T},
-    {"template", S | X | H}, {"textarea", S}, {"tfoot", S | T},
-    {"th", S | X | T}, {"thead", S | T}, {"title", S | H}, {"tr", S | T}, {"track", S},
+    {"sup", B}, {"table", S | X | B | M}, {"tbody", S | T | M}, {"td", S | X | T | M},
+    {"template", S | X | H | M}, {"textarea", S}, {"tfoot", S | T | M},
+    {"th", S | X | T | M}, {"thead", S | T | M}, {"title", S | H}, {"tr", S | T | M}, {"track", S},
     {"tt", F}, {"u", F}, {"ul", S | P | B}, {"var", B}, {"wbr", S | V}, {"xmp", S},
 };
 

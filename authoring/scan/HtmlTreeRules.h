@@ -33,6 +33,7 @@ enum HtmlTagFlag {
     TagTablePart = 1 << 11,  // caption col colgroup tbody td tfoot th thead tr
     TagHtmlPoint = 1 << 12,  // an HTML integration point
     TagTextPoint = 1 << 13,  // a MathML text integration point
+    TagModeRule = 1 << 14,   // sets the insertion mode where it is the innermost such
 };
 
 enum HtmlScopeKind { ScopeDefault, ScopeListItem, ScopeButton, ScopeTable, ScopeSelect };
