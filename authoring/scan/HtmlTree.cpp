@@ -1,5 +1,5 @@
-// The stack of open elements, its scopes, and where each token goes: to the
-// rules of the insertion mode, or to those of SVG and MathML content.
+// The stack of open elements: the elements on it, what pushes and pops them,
+// and which of them are in scope.
 #include "authoring/scan/HtmlTreeRules.h"
 #include <stdint.h>
 #include <stdlib.h>
@@ -124,8 +124,10 @@ static void Rules(HtmlTree* tree, size_t at) {
     }
 }
 
-static void CountP(HtmlTree* tree, const HtmlElement* e, int step) {
-    if (IsHtml(e, "p")) tree->openP += (size_t)step;
+static void CountP(HtmlTree* tree, const HtmlElement* e, bool pushed) {
+    if (!IsHtml(e, "p")) return;
+    if (pushed) tree->openP++;
+    else tree->openP--;
 }
 
 bool HtmlTreePush(HtmlTree* tree, HtmlElement* element, size_t at) {
@@ -141,7 +143,7 @@ bool HtmlTreePush(HtmlTree* tree, HtmlElement* element, size_t at) {
     tree->open[at] = element;
     tree->depth++;
     element->refs++;
-    CountP(tree, element, 1);
+    CountP(tree, element, true);
     Rules(tree, at);
     return true;
 }
@@ -165,7 +167,7 @@ void HtmlTreeRemoveAt(HtmlTree* tree, size_t at) {
     HtmlElement* e = tree->open[at];
     memmove(tree->open + at, tree->open + at + 1, (tree->depth - at - 1) * sizeof *tree->open);
     tree->depth--;
-    CountP(tree, e, -1);
+    CountP(tree, e, false);
     Rules(tree, at);
     HtmlTreeRelease(e);
 }

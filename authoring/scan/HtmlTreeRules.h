@@ -10,9 +10,13 @@
 //   HtmlTreeInScope    an HTML element of that name (or flag, or that element) in
 //                      the scope `kind`
 //   HtmlTreeImplied    pops what "generate implied end tags" closes, but `except`
+//   HtmlTreeRawText    the element, with the tokenizer switched to `state` for its text
 //   HtmlTreeMode       the insertion mode the stack stands in
-//   HtmlTree...Mode    the rules of each mode; 1 when the token is to be
-//                      processed again (in the mode the stack then stands in)
+//   HtmlTreeHtmlContent  a token under the rules of that mode, again as long as
+//                      they say (HtmlTreeDispatch.cpp)
+//   HtmlTree...Mode, HtmlTreeIn...  the rules of each mode; 1 when the token is
+//                      to be processed again (in the mode the stack then stands in)
+//   HtmlTreeAnyOtherEnd  an end tag the body's rules don't name
 //   HtmlFormatting...  the list of active formatting elements (HtmlTreeFormatting.cpp)
 #pragma once
 #include "authoring/scan/HtmlTree.h"
