@@ -11,10 +11,6 @@ static size_t gBaseSize;
 // what the readers do then.
 static size_t gBaseMost = SIZE_MAX;
 
-void StringBaseLimit(size_t most) {
-    gBaseMost = most;
-}
-
 const char* TextGet(const Text* text) {
     return text && text->bytes ? text->bytes : "";
 }

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Configures and builds the native drivers of tests/native with clang in BUILDDIR.
+# Configures and builds the native host programs of tests/native with clang in
+# BUILDDIR; their output goes to logs there, shown only when a step fails.
 #   native.sh BUILDDIR
 set -u
 [ $# -eq 1 ] || { echo "usage: native.sh BUILDDIR" >&2; exit 2; }

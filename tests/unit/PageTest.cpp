@@ -1,5 +1,6 @@
 #include "../PageData.h"
 #include "builder/Page.h"
+#include "builder/PageUrl.h"
 #include "builder/Program.h"
 #include "files/File.h"
 #include <gtest/gtest.h>
