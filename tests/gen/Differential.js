@@ -10,6 +10,9 @@
 //     and joined; where that page differs for the reader or the scripts
 //     (PageCompare.js's readerView), check must find something: 0 silent.
 //     Findings on pages that do not differ are false alarms, counted.
+// And, on the first pages (LUMIVANE_LOCATE, 300), each real break of the page
+// cut by hand (PageLocate.js) against the findings at its line: a figure of
+// breaks without a finding on their line and findings on no break's line.
 // It prints the seed, the figures, and fails (exit 1) on any difference or
 // silent check. Failing pages are kept in WORK/failed (a few of each kind).
 //   node Differential.js DRIVER WORK [--minimize K]
@@ -21,6 +24,7 @@ const path = require('path');
 const { spawnSync } = require('child_process');
 const gen = require('./PageGen');
 const { packDifferences, readerView } = require('./PageCompare');
+const { pageBreaks } = require('./PageLocate');
 
 const field = (name, bytes) => {
     const b = Buffer.isBuffer(bytes) ? bytes : Buffer.from(bytes, 'utf8');
@@ -169,7 +173,9 @@ function main() {
     const pages = made.map((m) => ({ text: gen.pageRender(m), values: m.values }));
     const results = drive(driver, work, pages);
     const tally = { differences: {}, refusals: {}, pagesDiffering: 0, packed: 0, differs: 0, silent: 0,
-        falsePages: 0, falseFindings: 0, findingPages: 0, packedFindingPages: 0, unsound: 0 };
+        falsePages: 0, falseFindings: 0, findingPages: 0, packedFindingPages: 0, unsound: 0,
+        breaks: 0, breaksNamed: 0, findings: 0, findingsOff: 0 };
+    const locate = Math.min(results.length, Number(process.env.LUMIVANE_LOCATE || 300));
     const kept = {}, examples = [];
     results.forEach((result, n) => {
         const v = judge(pages[n], result);
@@ -190,6 +196,17 @@ function main() {
         }
         if (result.findings.length) tally.findingPages++;
         if (v.falseAlarm) { tally.falsePages++; tally.falseFindings += result.findings.length; }
+        if (n < locate) {
+            const found = result.findings.map((f) => /^data\/(\d+)\.dat:(\d+):/.exec(f)).map((m) => ({ file: m[1], line: Number(m[2]) }));
+            const lines = [...new Map(found.map((f) => [`${f.file}:${f.line}`, f])).values()];
+            const breaks = [...new Map(pageBreaks(pages[n].text, pages[n].values).map((b) => [`${b.file}:${b.line}`, b])).values()];
+            // A finding names a break at its line, or after an end marker that ends its fragment.
+            const names = (f, b) => f.file === b.file && (f.line === b.line || (b.through && f.line > b.line));
+            tally.breaks += breaks.length;
+            tally.breaksNamed += breaks.filter((b) => lines.some((f) => names(f, b))).length;
+            tally.findings += lines.length;
+            tally.findingsOff += lines.filter((f) => !breaks.some((b) => names(f, b))).length;
+        }
         if (!failing(v)) return;
         const kinds = kindsOf(v);
         if (kinds.some((k) => (kept[k] || 0) < 5)) {
@@ -209,12 +226,19 @@ function main() {
     console.log(`  false alarms: ${tally.falsePages} of the ${tally.findingPages} pages with findings ` +
         `(${tally.findingPages ? ((100 * tally.falsePages) / tally.findingPages).toFixed(1) : '0.0'}%), ` +
         `${tally.falseFindings} findings on them`);
+    console.log(`  on the first ${locate} pages: ${tally.breaks} lines with a real break, ${tally.breaks - tally.breaksNamed} ` +
+        `of them without a finding; ${tally.findingsOff} of the ${tally.findings} lines with findings hold no real break`);
     if (tally.unsound) console.log(`the generator is wrong: ${tally.unsound} pages with scripts acorn rejects as written`);
     console.log(`${seconds} s for ${pages.length} pages`);
     if (examples.length) console.log(`failing pages kept in ${path.join(work, 'failed')}`);
-    for (const e of examples.slice(0, toMinimize)) {
-        console.log(`---- page ${e.index} (${e.kinds.join(', ')}), shrunk:`);
-        console.log(minimize(driver, work, e.made, e.kinds.slice(0, 1)));
+    // One page of each kind, the rarest kinds first, shrunk for that kind.
+    const kinds = Object.entries(tally.differences).sort((p, q) => p[1] - q[1]).map(([k]) => k);
+    if (tally.silent) kinds.unshift('silent check');
+    for (const kind of kinds.slice(0, toMinimize)) {
+        const e = examples.find((x) => x.kinds.includes(kind));
+        if (!e) continue;
+        console.log(`---- ${kind}: page ${e.index}, shrunk:`);
+        console.log(minimize(driver, work, e.made, [kind]));
     }
     process.exitCode = tally.pagesDiffering || tally.silent || tally.unsound ? 1 : 0;
 }
