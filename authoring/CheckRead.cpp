@@ -61,8 +61,8 @@ static size_t WordAhead(const char* next, size_t length) {
     return n ? n : (length ? 1 : 0);
 }
 
-static void JoinReport(const CheckSink& sink, const char* name, int32_t line, const ScanJoin& join, const char* text,
-                       size_t length, const char* next, size_t nextLength) {
+static void JoinReport(const CheckSink& sink, const char* name, int32_t line, const ScanJoin& join,
+                       const char* text, size_t length, const char* next, size_t nextLength) {
     static const char* const kGlued[] = {
         "", "the line end is the only space between two words of the text",
         "the line end is the only space in a tag between", "the line end is the only space in "
@@ -76,7 +76,7 @@ static void JoinReport(const CheckSink& sink, const char* name, int32_t line, co
         size_t back = WordBack(line0, trimmed, join.finding == FindGluedTag ? " \t<" : " \t>\"'");
         WordShown(line0 + trimmed - back, back, true, before);
         Report(sink, name, line, join.column, "%s \"%s\" and \"%s\": joined, they run together",
-                    kGlued[join.finding], before, after);
+               kGlued[join.finding], before, after);
         return;
     }
     static const char* const kOther[] = {
@@ -125,7 +125,7 @@ static void CheckFragment(const CheckSink& sink, PageScan* scan, const char* nam
     size_t length = source.length;
     if (source.fault) {
         Report(sink, name, 1, 0, "%s: the presenter stops with \"Error: can't read the file\"",
-                    source.fault);
+               source.fault);
         return;
     }
     ScanNewFile(scan);
@@ -145,13 +145,13 @@ static void CheckFragment(const CheckSink& sink, PageScan* scan, const char* nam
             if (trimmedLength > 0 && !toldAfter) {
                 if (oneLine)
                     Report(sink, name, line, 0,
-                                "only the first line of this file is read: this line and those "
-                                "after it never reach the page");
+                           "only the first line of this file is read: this line and those "
+                           "after it never reach the page");
                 else
                     Report(sink, name, line, 0,
-                                "after the end marker of line %d: this line and those after it "
-                                "are never read",
-                                markerLine);
+                           "after the end marker of line %d: this line and those after it "
+                           "are never read",
+                           markerLine);
                 toldAfter = true;
             }
             continue;
@@ -163,37 +163,42 @@ static void CheckFragment(const CheckSink& sink, PageScan* scan, const char* nam
         const char* why = oneLine ? nullptr : CheckNearMarker(trimmed, trimmedLength);
         if (why)
             Report(sink, name, line, 0,
-                        "nearly the end marker \"codebase random>\" but not it (%s): it goes "
-                        "into the page like any line, and the fragment does not end here",
-                        why);
+                   "nearly the end marker \"codebase random>\" but not it (%s): it goes "
+                   "into the page like any line, and the fragment does not end here",
+                   why);
         ScanFeed(scan, text, end.length);
         if (at > searched) next = NextFilled(file, at, &nextLength, &searched);
         if (!next) continue; // the fragment ends here: a value follows with nothing between
         ScanJoin join = ScanLineEnd(scan, next, nextLength);
-        if (join.finding != FindNone) JoinReport(sink, name, line, join, text, end.length, next, nextLength);
+        if (join.finding != FindNone)
+            JoinReport(sink, name, line, join, text, end.length, next, nextLength);
     }
     if (!oneLine && markerLine == 0)
         Report(sink, name, line + 1, 0,
-                    "no end marker line \"codebase random>\": the fragment runs to the end of "
-                    "the file");
+               "no end marker line \"codebase random>\": the fragment runs to the end of "
+               "the file");
 }
 
-void CheckRead(const CheckFile files[CheckFragmentCount], const CheckValues& values,
-               CheckTake take, void* context) {
+void CheckRead(const CheckFile files[CheckFragmentCount], const CheckValues& values, CheckTake take,
+               void* context) {
     CheckSink sink = {take, context};
     PageScan scan;
     ScanStart(&scan, nullptr, nullptr);
-    // The pieces in the page's order: a fragment (its index), or a value.
-    const char* const pieces[] = {nullptr,        values.width,  nullptr, values.height, nullptr,
-                                  values.insert, nullptr,       values.insert, nullptr,
-                                  values.width,  nullptr,       values.height, nullptr};
-    int fragment = 0;
-    for (const char* value : pieces) {
-        if (value) {
+    // The page's pieces in order: a fragment (0 to 6), or a value (-1).
+    const struct {
+        int fragment;
+        const char* value;
+    } pieces[] = {{0, nullptr}, {-1, values.width},  {1, nullptr}, {-1, values.height},
+                  {2, nullptr}, {-1, values.insert}, {3, nullptr}, {-1, values.insert},
+                  {4, nullptr}, {-1, values.width},  {5, nullptr}, {-1, values.height},
+                  {6, nullptr}};
+    for (const auto& piece : pieces) {
+        if (piece.fragment < 0) {
+            const char* value = piece.value ? piece.value : "";
             ScanFeedValue(&scan, value, strlen(value), 0);
-            continue;
+        } else {
+            CheckFragment(sink, &scan, kFragmentNames[piece.fragment], piece.fragment == 1,
+                          files[piece.fragment]);
         }
-        CheckFragment(sink, &scan, kFragmentNames[fragment], fragment == 1, files[fragment]);
-        fragment++;
     }
 }

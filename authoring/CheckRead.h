@@ -28,6 +28,6 @@ struct CheckValues {
 typedef void (*CheckTake)(void* context, const char* name, int32_t line, size_t column,
                           const char* message);
 
-void CheckRead(const CheckFile files[CheckFragmentCount], const CheckValues& values,
-               CheckTake take, void* context);
+void CheckRead(const CheckFile files[CheckFragmentCount], const CheckValues& values, CheckTake take,
+               void* context);
 const char* CheckFragmentName(int fragment);

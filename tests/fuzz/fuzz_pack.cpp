@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t trimmed = 0;
     const char* kept = TextTrim(insert.data(), insert.size(), &trimmed);
     insert = std::string(kept, trimmed);
-    std::string width = std::to_string(320 + data[1] * 7), height = std::to_string(200 + data[1] * 3);
+    std::string width = std::to_string(320 + data[1] * 7),
+                height = std::to_string(200 + data[1] * 3);
     const char* page = (const char*)data + 2 + insertLength;
     size_t length = size - 2 - insertLength;
 

@@ -71,14 +71,16 @@ void PageRun(FILE* out, size_t number, const std::string& page, const JoinValues
                                 result.fragments[i].length);
         for (const std::string& fragment : fragments) FieldWrite(out, "fragment", fragment);
         for (size_t i = 0; i < result.scriptCount; i++)
-            FieldWrite(out, "script", std::string(result.scripts[i].bytes ? result.scripts[i].bytes : "",
-                                                  result.scripts[i].length));
+            FieldWrite(out, "script",
+                       std::string(result.scripts[i].bytes ? result.scripts[i].bytes : "",
+                                   result.scripts[i].length));
         FieldWrite(out, "joined", FragmentsJoin(fragments, values));
         CheckWrite(out, "packed-finding", fragments, values);
         PackResultFree(&result);
     } else {
-        FieldWrite(out, "refusal", std::to_string(result.line) + ":" +
-                                       std::to_string(result.column) + ": " + result.message);
+        FieldWrite(out, "refusal",
+                   std::to_string(result.line) + ":" + std::to_string(result.column) + ": " +
+                       result.message);
     }
     std::string hand[7];
     if (PageCutByHand(page, hand)) {
@@ -107,14 +109,17 @@ int main(int argc, char** argv) {
     size_t pages = 0;
     while (FieldRead(in, &name, &bytes)) {
         if (name == "page") page.swap(bytes);
-        else if (name == "width") values.width.swap(bytes);
-        else if (name == "height") values.height.swap(bytes);
-        else if (name == "insert") PageRun(out, pages++, page, (values.insert.swap(bytes), values));
+        if (name == "width") values.width.swap(bytes);
+        if (name == "height") values.height.swap(bytes);
+        if (name != "insert") continue;
+        values.insert.swap(bytes);
+        PageRun(out, pages++, page, values);
     }
     bool whole = feof(in) != 0;
     fclose(in);
     if (fclose(out) != 0 || !whole) {
-        fprintf(stderr, "pack_differential: %s\n", whole ? "can't write the results" : "a bad record in the batch");
+        fprintf(stderr, "pack_differential: %s\n",
+                whole ? "can't write the results" : "a bad record in the batch");
         return 1;
     }
     return 0;
