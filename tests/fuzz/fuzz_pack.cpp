@@ -13,7 +13,7 @@
 
 static void FindingTake(void* context, const char* name, int32_t line, size_t column,
                         const char* message) {
-    fprintf(stderr, "check on what pack wrote: %s:%d:%lu: %s\n", name, (int)line,
+    fprintf(stderr, "check failed: a finding in what pack wrote: %s:%d:%lu: %s\n", name, (int)line,
             (unsigned long)column, message);
     ++*(int*)context;
 }

@@ -169,11 +169,17 @@ const BLOCKS = {
     tabs: (c) => [L(0, `<p>\t${words(c.r, 1)}\t`), L(1, `\t${words(c.r, 2)}</p>`)],
     unicode: () => [L(0, '<p>Ünïcødé — 会議 ✓'), L(1, 'line\u2028separator</p>')],
     base: () => [L(0, '<p><a href="next.html">next</a></p>')],
+    titleLines: (c) => [L(0, `<title>${words(c.r, 2)}`), L(1, `${words(c.r, 1)}</title>`)],
+    endTagSpace: () => [L(0, '<script>'), L(1, 'var closed = 1;'), L(0, '</script'), L(0, '>'),
+        L(0, '<style>'), L(1, 'i { color: red }'), L(0, '</style >'), L(0, '<textarea>a'), L(0, 'b</textarea'), L(0, '>')],
     refused: (c) => c.r.pick([
         () => [L(0, '<xmp>two'), L(1, 'lines</xmp>')],
         () => [L(0, '<script type="text/template">'), L(1, '<b>a</b>'), L(1, 'b'), L(0, '</script>')],
     ])(),
 };
+
+// Blocks that stand in the head; they hold no value, so the values' order stays.
+const HEAD_BLOCKS = new Set(['titleLines']);
 
 // Weights: how often a block is drawn. Blocks a sound pack refuses are rare,
 // so that most pages are packed.
@@ -215,7 +221,7 @@ const QUIET_HEAD = ['meta', 'script', 'css', 'json'];
 const PAIR = ['text', 'textSpaced', 'heading', 'attribute', 'style', 'svgBox', 'script', 'scriptString', 'title', 'meta'];
 const QUIET_PAIR = ['attribute', 'style', 'script'];
 const QUIET_BODY = ['heading', 'attribute', 'style', 'script', 'css', 'json'];
-const QUIET_BLOCKS = ['paragraph', 'inlineEnds', 'heading', 'list', 'styleSheet', 'commentLines', 'attributes',
+const QUIET_BLOCKS = ['titleLines', 'paragraph', 'inlineEnds', 'heading', 'list', 'styleSheet', 'commentLines', 'attributes',
     'unquoted', 'handlerLoad', 'script', 'json', 'importmap', 'ldjson', 'markerText', 'tabs', 'unicode', 'module'];
 
 // ---- the page ---------------------------------------------------------------
@@ -258,14 +264,14 @@ function pageMake(r) {
             const n = r.int(3);
             for (let j = 0; j < n; j++) {
                 const name = drawBlock();
-                blocks.push({ where, name, lines: BLOCKS[name](c) });
+                blocks.push({ where: HEAD_BLOCKS.has(name) ? 'head' : where, name, lines: BLOCKS[name](c) });
             }
         }
         blocks.push({ where, name: `site:${site}`, lines: SITES[site](c, hs), site: true });
     });
     for (let j = r.int(4); j > 0; j--) {
         const name = drawBlock();
-        blocks.push({ where: 'body', name, lines: BLOCKS[name](c) });
+        blocks.push({ where: HEAD_BLOCKS.has(name) ? 'head' : 'body', name, lines: BLOCKS[name](c) });
     }
     if (blocks.some((b) => b.name === 'base')) blocks.unshift({ where: 'head', name: 'base', lines: [L(0, '<base href="media/">')] });
     if (c.css.length) blocks.unshift({ where: 'head', name: 'css', lines: [L(0, '<style>'), ...c.css.map((s) => L(1, s)), L(0, '</style>')] });
