@@ -1,6 +1,7 @@
 #include "authoring/AuthorCheck.h"
 #include "authoring/AuthorOutput.h"
 #include "authoring/AuthorSettings.h"
+#include "authoring/CheckRead.h"
 #include "builder/Page.h"
 #include "builder/PageRules.h"
 #include "builder/Settings.h"
@@ -54,6 +55,29 @@ static void CheckSettings() {
                     "the %s \"%s%s\" is not a plain whole number: the presenter reads it as %d",
                     SettingsRoleName(n), shown, length > 40 ? "..." : "", (int)TextToNumber(value));
     }
+}
+
+static void CheckTakeFinding(void*, const char* name, int32_t line, size_t column,
+                             const char* message) {
+    CheckReport(name, line, column, "%s", message);
+}
+
+// The fragments with the values as on a screen of 1024 by 768, the insert
+// text as the settings hold it.
+static void CheckFragments() {
+    bool settings = SettingsReadFile(kSettingsName, 1024, 768) != 0;
+    CheckValues values = {settings ? SettingsPageWidth() : "1024",
+                          settings ? SettingsPageHeight() : "768",
+                          settings ? SettingsValue(3) : ""};
+    CheckFile files[CheckFragmentCount] = {};
+    char* read[CheckFragmentCount] = {};
+    for (int i = 0; i < CheckFragmentCount; i++) {
+        read[i] = AuthorFileRead(CheckFragmentName(i), &files[i].length);
+        files[i].bytes = read[i];
+        if (!read[i]) files[i].fault = AuthorFileReadFault();
+    }
+    CheckRead(files, values, CheckTakeFinding, nullptr);
+    for (char* bytes : read) AuthorFileFree(bytes);
 }
 
 // The page as the presenter joins it, for what only the whole page shows.

@@ -1,15 +1,42 @@
 // The fragments read as the presenter reads them and, line by line as their
 // author wrote them, through the page scanner: a script or a paragraph may
 // start in one file and end in another, with a value between them.
-#include "authoring/AuthorCheck.h"
-#include "authoring/AuthorOutput.h"
+#include "authoring/CheckRead.h"
+#include "authoring/AuthorEscape.h"
+#include "authoring/MarkerNear.h"
 #include "authoring/PageScan.h"
 #include "builder/PageRules.h"
-#include "builder/Settings.h"
 #include "base/TextRules.h"
 #include "files/LineSplit.h"
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
+
+static const char* const kFragmentNames[CheckFragmentCount] = {
+    "data/1010.dat", "data/1011.dat", "data/1015.dat", "data/1016.dat",
+    "data/1017.dat", "data/1018.dat", "data/1019.dat"};
+
+const char* CheckFragmentName(int fragment) {
+    return kFragmentNames[fragment];
+}
+
+struct CheckSink {
+    CheckTake take;
+    void* context;
+};
+
+static void Report(const CheckSink& sink, const char* name, int32_t line, size_t column,
+                   const char* format, ...) __attribute__((format(printf, 5, 6)));
+
+static void Report(const CheckSink& sink, const char* name, int32_t line, size_t column,
+                   const char* format, ...) {
+    char message[CheckMessageMax];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(message, sizeof message, format, arguments);
+    va_end(arguments);
+    sink.take(sink.context, name, line, column, message);
+}
 
 // A word of the page as a report shows it: at most 24 bytes, control bytes escaped.
 static void WordShown(const char* bytes, size_t length, bool fromEnd, char* out) {
@@ -34,8 +61,8 @@ static size_t WordAhead(const char* next, size_t length) {
     return n ? n : (length ? 1 : 0);
 }
 
-static void JoinReport(const char* name, int32_t line, const ScanJoin& join, const char* text,
-                       size_t length, const char* next, size_t nextLength) {
+static void JoinReport(const CheckSink& sink, const char* name, int32_t line, const ScanJoin& join,
+                       const char* text, size_t length, const char* next, size_t nextLength) {
     static const char* const kGlued[] = {
         "", "the line end is the only space between two words of the text",
         "the line end is the only space in a tag between", "the line end is the only space in "
@@ -48,8 +75,8 @@ static void JoinReport(const char* name, int32_t line, const ScanJoin& join, con
         WordShown(next, WordAhead(next, nextLength), false, after);
         size_t back = WordBack(line0, trimmed, join.finding == FindGluedTag ? " \t<" : " \t>\"'");
         WordShown(line0 + trimmed - back, back, true, before);
-        CheckReport(name, line, join.column, "%s \"%s\" and \"%s\": joined, they run together",
-                    kGlued[join.finding], before, after);
+        Report(sink, name, line, join.column, "%s \"%s\" and \"%s\": joined, they run together",
+               kGlued[join.finding], before, after);
         return;
     }
     static const char* const kOther[] = {
@@ -60,7 +87,7 @@ static void JoinReport(const char* name, int32_t line, const ScanJoin& join, con
         "the script needs this line end: joined to the next line, the statement goes on into it",
         "a string goes on past this line end: the join takes the line end out of it",
         "a template literal holds this line break: the join takes it out"};
-    CheckReport(name, line, join.column, "%s", kOther[join.finding - FindBreakLost]);
+    Report(sink, name, line, join.column, "%s", kOther[join.finding - FindBreakLost]);
 }
 
 struct FragmentLines {
@@ -92,12 +119,13 @@ static const char* NextFilled(const FragmentLines& file, size_t from, size_t* ne
     return nullptr;
 }
 
-static void CheckFragment(PageScan* scan, const char* name, bool oneLine) {
-    size_t length = 0;
-    char* bytes = AuthorFileRead(name, &length);
-    if (!bytes) {
-        CheckReport(name, 1, 0, "%s: the presenter stops with \"Error: can't read the file\"",
-                    AuthorFileReadFault());
+static void CheckFragment(const CheckSink& sink, PageScan* scan, const char* name, bool oneLine,
+                          const CheckFile& source) {
+    const char* bytes = source.bytes;
+    size_t length = source.length;
+    if (source.fault) {
+        Report(sink, name, 1, 0, "%s: the presenter stops with \"Error: can't read the file\"",
+               source.fault);
         return;
     }
     ScanNewFile(scan);
@@ -116,14 +144,14 @@ static void CheckFragment(PageScan* scan, const char* name, bool oneLine) {
         if (oneLine ? line > 1 : markerLine > 0) {
             if (trimmedLength > 0 && !toldAfter) {
                 if (oneLine)
-                    CheckReport(name, line, 0,
-                                "only the first line of this file is read: this line and those "
-                                "after it never reach the page");
+                    Report(sink, name, line, 0,
+                           "only the first line of this file is read: this line and those "
+                           "after it never reach the page");
                 else
-                    CheckReport(name, line, 0,
-                                "after the end marker of line %d: this line and those after it "
-                                "are never read",
-                                markerLine);
+                    Report(sink, name, line, 0,
+                           "after the end marker of line %d: this line and those after it "
+                           "are never read",
+                           markerLine);
                 toldAfter = true;
             }
             continue;
@@ -134,45 +162,43 @@ static void CheckFragment(PageScan* scan, const char* name, bool oneLine) {
         }
         const char* why = oneLine ? nullptr : CheckNearMarker(trimmed, trimmedLength);
         if (why)
-            CheckReport(name, line, 0,
-                        "nearly the end marker \"codebase random>\" but not it (%s): it goes "
-                        "into the page like any line, and the fragment does not end here",
-                        why);
+            Report(sink, name, line, 0,
+                   "nearly the end marker \"codebase random>\" but not it (%s): it goes "
+                   "into the page like any line, and the fragment does not end here",
+                   why);
         ScanFeed(scan, text, end.length);
         if (at > searched) next = NextFilled(file, at, &nextLength, &searched);
         if (!next) continue; // the fragment ends here: a value follows with nothing between
         ScanJoin join = ScanLineEnd(scan, next, nextLength);
-        if (join.finding != FindNone) JoinReport(name, line, join, text, end.length, next, nextLength);
+        if (join.finding != FindNone)
+            JoinReport(sink, name, line, join, text, end.length, next, nextLength);
     }
-    AuthorFileFree(bytes);
     if (!oneLine && markerLine == 0)
-        CheckReport(name, line + 1, 0,
-                    "no end marker line \"codebase random>\": the fragment runs to the end of "
-                    "the file");
+        Report(sink, name, line + 1, 0,
+               "no end marker line \"codebase random>\": the fragment runs to the end of "
+               "the file");
 }
 
-void CheckFragments() {
-    // The values as on a screen of 1024 by 768, the insert text as the settings hold it.
-    bool settings = SettingsReadFile("data/1013.dat", 1024, 768) != 0;
-    const char* width = settings ? SettingsPageWidth() : "1024";
-    const char* height = settings ? SettingsPageHeight() : "768";
-    const char* insert = settings ? SettingsValue(3) : "";
+void CheckRead(const CheckFile files[CheckFragmentCount], const CheckValues& values, CheckTake take,
+               void* context) {
+    CheckSink sink = {take, context};
     PageScan scan;
     ScanStart(&scan, nullptr, nullptr);
-    struct Piece {
-        const char* name;
+    // The page's pieces in order: a fragment (0 to 6), or a value (-1).
+    const struct {
+        int fragment;
         const char* value;
-    } pieces[] = {
-        {"data/1010.dat", nullptr}, {nullptr, width},  {"data/1011.dat", nullptr},
-        {nullptr, height},          {"data/1015.dat", nullptr}, {nullptr, insert},
-        {"data/1016.dat", nullptr}, {nullptr, insert}, {"data/1017.dat", nullptr},
-        {nullptr, width},           {"data/1018.dat", nullptr}, {nullptr, height},
-        {"data/1019.dat", nullptr},
-    };
-    for (const Piece& piece : pieces) {
-        if (piece.name)
-            CheckFragment(&scan, piece.name, strcmp(piece.name, "data/1011.dat") == 0);
-        else
-            ScanFeedValue(&scan, piece.value, strlen(piece.value), 0);
+    } pieces[] = {{0, nullptr}, {-1, values.width},  {1, nullptr}, {-1, values.height},
+                  {2, nullptr}, {-1, values.insert}, {3, nullptr}, {-1, values.insert},
+                  {4, nullptr}, {-1, values.width},  {5, nullptr}, {-1, values.height},
+                  {6, nullptr}};
+    for (const auto& piece : pieces) {
+        if (piece.fragment < 0) {
+            const char* value = piece.value ? piece.value : "";
+            ScanFeedValue(&scan, value, strlen(value), 0);
+        } else {
+            CheckFragment(sink, &scan, kFragmentNames[piece.fragment], piece.fragment == 1,
+                          files[piece.fragment]);
+        }
     }
 }
