@@ -83,6 +83,7 @@ function jsTree(source, goal, functions) {
     const text = JSON.stringify(tree, function (key, value) {
         if (key === 'start' || key === 'end') return undefined;
         if (key === 'raw' && this.type === 'Literal') return undefined;
+        if (typeof value === 'bigint') return `${value}n`;
         if (functions && value && /Function|Class/.test(value.type) && typeof value.start === 'number')
             texts.push(source.slice(value.start, value.end));
         return value;
