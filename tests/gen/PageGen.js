@@ -209,7 +209,8 @@ const WEIGHTS = { refused: 0.3, xmp: 0.3, template: 0.4, shader: 0.4, base: 0.5,
 // ---- value sites: where the placeholders stand -----------------------------
 // A site takes one or two placeholders; `num` tells a number from the insert text.
 const isNum = (h) => h !== '{{insert}}';
-const pad = (c, h) => (!c.quiet && c.r.chance(0.3) ? ` ${h} ` : h); // spaces beside a value
+// spaces beside a value, one or two on each side
+const pad = (c, h) => (!c.quiet && c.r.chance(0.3) ? `${' '.repeat(1 + c.r.int(2))}${h}${' '.repeat(1 + c.r.int(2))}` : h);
 
 const SITES = {
     text: (c, hs) => [L(0, `<p>${hs.map((h) => `${words(c.r, 1)} ${pad(c, h)}`).join(', ')}.</p>`)],
