@@ -176,3 +176,28 @@ TEST(AuthorPack, RefusalsSayWhereAndWhy) {
         PackResultFree(&result);
     }
 }
+
+// Where each value stands, and whether references in it would read as
+// references: the insert text's own markup counts (its tag is no text).
+TEST(AuthorPack, ValuesKnowWhereTheyStand) {
+    const char page[] = "<title>{{width}}</title><p title=\"{{height}}\">{{insert}}</p>\n"
+                        "<script>var s = \"{{insert}}\"</script><style>p { width: {{width}}px }</style>"
+                        "<!-- {{height}} -->";
+    struct Case {
+        const char* insert;
+        const char* where; // each value's PackWhere, as a digit
+        const char* references;
+    } cases[] = {{"Tom &amp; Jerry", "120764", "111000"}, {"<b>Q3</b>", "120764", "110000"}};
+    for (const Case& c : cases) {
+        PackValueWhere where[PackValueCount];
+        PackRefusal refusal = {};
+        ASSERT_TRUE(PackValuesWhere(page, sizeof page - 1, c.insert, where, &refusal));
+        std::string places, references;
+        for (const PackValueWhere& w : where) {
+            places += (char)('0' + w.where);
+            references += w.references ? '1' : '0';
+        }
+        EXPECT_EQ(c.where, places) << c.insert;
+        EXPECT_EQ(c.references, references) << c.insert;
+    }
+}
