@@ -299,7 +299,12 @@ function pageMake(r) {
         const name = drawBlock();
         blocks.push({ where: HEAD_BLOCKS.has(name) ? 'head' : 'body', name, lines: BLOCKS[name](c) });
     }
-    if (blocks.some((b) => b.name === 'base')) blocks.unshift({ where: 'head', name: 'base', lines: [L(0, '<base href="media/">')] });
+    // A base that names a folder below, above or beside data/, or none that a relative path leaves.
+    if (blocks.some((b) => b.name === 'base')) {
+        const href = r.pick(['media/', 'media/', './', 'a/b/x.html', '../deck/', 'media', '?v=2', 'a/../b/',
+            '../data/', 'http://example.com/', '/media/', '../../up/']);
+        blocks.unshift({ where: 'head', name: 'base', lines: [L(0, `<base href="${href}">`)] });
+    }
     if (c.css.length) blocks.unshift({ where: 'head', name: 'css', lines: [L(0, '<style>'), ...c.css.map((s) => L(1, s)), L(0, '</style>')] });
     const [width, height] = r.pick(SCREENS);
     return {
