@@ -136,10 +136,13 @@ int PageBuild() {
 }
 
 int PageSave() {
-    if (!FileCreate(0, "data/1014.dat")) return 0;
-    // The page is written in one piece; a write that falls short (a full disk)
-    // would leave a cut page behind, so it counts as a failure.
-    DWORD written = FileWriteText(TextGet(&gPage));
+    HANDLE file = (HANDLE)FileCreate(0, "data/1014.dat");
+    if (!file) return 0;
+    // The page is written in one piece, at the length it is known to have (a
+    // text of many megabytes is slow to measure); a write that falls short (a
+    // full disk) would leave a cut page behind, so it counts as a failure.
+    DWORD written = 0;
+    if (gPage.length) WriteFile(file, TextGet(&gPage), (DWORD)gPage.length, &written, nullptr);
     FileClose(0);
     return written == gPage.length;
 }
