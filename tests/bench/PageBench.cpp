@@ -34,10 +34,10 @@ static size_t BenchPageData(const std::string& folder, size_t fileBytes) {
     return 6 * lines * 99 + 1 + 2 * (size_t)sizeLength;
 }
 
-// Both timings write a new file. Under Wine on Linux, a file cut to nothing and
+// Both timings write a new file. On Linux's ext4 a file cut to nothing and
 // written again is flushed to the disk at its close, which takes as long as the
 // disk is busy: the same on both sides, it would hide the difference and make
-// it unsteady (Windows has no such flush).
+// it unsteady.
 
 // One assembly and write of the page in the current folder. The program builds
 // its page once, so the freeing of this one is not timed with the next.

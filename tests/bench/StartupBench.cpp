@@ -53,9 +53,9 @@ void BenchStartup() {
         double seconds[3];
         for (int i = 0; i < 3; i++) {
             int which = (round + i) % 3;
-            // The program writes its page file anew, as at its first start: one
-            // cut to nothing and written again is flushed at its close under Wine
-            // on Linux (not on Windows), as slowly as the disk is busy.
+            // The program writes its page file anew, as at its first start: on
+            // Linux's ext4 one cut to nothing and written again is flushed at its
+            // close, as slowly as the disk is busy.
             DeleteFileA(data.File("data\\1014.dat").c_str());
             seconds[which] = StartupSeconds(exes[which], data.Path());
         }
