@@ -14,14 +14,6 @@ static size_t gBaseMost = SIZE_MAX;
 // Stored texts likewise: a block for more than this fails.
 static size_t gTextMost = SIZE_MAX;
 
-void StringBaseLimit(size_t most) {
-    gBaseMost = most;
-}
-
-void TextLimit(size_t most) {
-    gTextMost = most;
-}
-
 // A block for `room` bytes and the terminating zero, holding what `bytes` held.
 static char* TextBlock(char* bytes, size_t room) {
     if (room > gTextMost || room == SIZE_MAX) return nullptr;

@@ -1,6 +1,5 @@
 #include "builder/Page.h"
 #include "builder/PageRules.h"
-#include "builder/Directory.h"
 #include "builder/Settings.h"
 #include "base/Heap.h"
 #include "base/TextRules.h"
@@ -9,8 +8,6 @@
 #include <string.h>
 
 static Text gPage;
-static Text gUrl;
-static wchar_t* gWideUrl;
 
 // Fragments are read in blocks of at least this size, so that the cost of a
 // long fragment stays close to that of copying it.
@@ -155,29 +152,4 @@ const char* PageText() {
 }
 size_t PageLength() {
     return gPage.length;
-}
-
-const char* PageUrl() {
-    TextSet(&gUrl, "file:\\\\", 7);
-    const char* folder = ProgramDirectory();
-    TextAppend(&gUrl, folder, strlen(folder));
-    TextAppend(&gUrl, "data/1014.dat", 13);
-    return TextGet(&gUrl);
-}
-
-const wchar_t* PageUrlWide() {
-    if (gWideUrl) HeapFree(HeapMain(), 0, gWideUrl);
-    gWideUrl = nullptr;
-    const wchar_t* folder = ProgramDirectoryWide();
-    if (!folder) return nullptr;
-    static const wchar_t kScheme[] = L"file:\\\\";
-    static const wchar_t kPage[] = L"data/1014.dat";
-    // The folder's length is bounded by the module path's: no overflow.
-    size_t length = wcslen(folder) + (sizeof kScheme + sizeof kPage) / sizeof(wchar_t);
-    gWideUrl = (wchar_t*)HeapAlloc(HeapMain(), 0, length * sizeof(wchar_t));
-    if (!gWideUrl) return nullptr;
-    wcscpy(gWideUrl, kScheme);
-    wcscat(gWideUrl, folder);
-    wcscat(gWideUrl, kPage);
-    return gWideUrl;
 }

@@ -1,5 +1,5 @@
 // The page: joined from the fragment files "data/1010.dat" ... "data/1019.dat"
-// and the settings, written to the page file "data/1014.dat", shown at PageUrl.
+// and the settings, written to the page file "data/1014.dat", shown at PageUrl (PageUrl.h).
 // Every line is trimmed of its spaces and the pieces are joined with nothing
 // between them, so the page holds no line end.
 //   PageBuild          the page text from the thirteen pieces in their order;
@@ -14,15 +14,11 @@
 //   PageLineRead       appends the first line of a file; 0 when it can't be opened
 //   PageText           the page text
 //   PageLength         its length
-//   PageUrl            "file:\\" + the program's folder + "data/1014.dat"
-//   PageUrlWide        the same in wide characters when the ANSI code page can't
-//                      spell the folder; null when PageUrl names the page file
 // Files are read and written through file number 0, each closed before the next.
 // Out of memory while building counts as a failure to read. The forms that
 // show a message and end the run belong to the driver.
 #pragma once
 #include <stddef.h>
-#include <wchar.h>
 
 int PageBuild();
 int PageSave();
@@ -31,5 +27,3 @@ int PageFragmentRead(const char* path);
 int PageLineRead(const char* path);
 const char* PageText();
 size_t PageLength();
-const char* PageUrl();
-const wchar_t* PageUrlWide();

@@ -1,6 +1,6 @@
 #include "builder/Presentation.h"
 #include "base/TextRules.h"
-#include "builder/Page.h"
+#include "builder/PageUrl.h"
 #include "builder/Settings.h"
 #include "gadgets/Browser.h"
 #include "gadgets/Gadget.h"
@@ -35,10 +35,13 @@ void PresentationRun() {
     int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
     // Without a window no event could ever end the wait: the run ends here.
     if (!WindowOpen(0, 0, 0, screenWidth, screenHeight, WS_POPUP, "")) return;
-    // The display stays on and the screen saver off while the presentation shows.
+    // While the presentation shows, the display stays on and the window refuses to
+    // let the screen saver start; neither outlives the process or changes a setting.
     SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED);
+    WindowKeepScreen(0);
     const char* url = PageUrl();
-    // A folder the ANSI code page can't spell is named in wide characters.
+    // A folder the ANSI code page can't spell, or one holding characters a URL gives
+    // meaning to, is named by a URL in wide characters.
     const wchar_t* wideUrl = PageUrlWide();
     int32_t rect[4];
     PresentationBrowserRect(screenWidth, screenHeight, rect);

@@ -4,30 +4,42 @@
 #include "files/LineSplit.h"
 #include <string.h>
 
-static NumberTable gTable; // entries: one HANDLE
-static HANDLE gCurrent;
-static bool gCurrentSeeks; // the current file's position can be moved back
-// The handle that cannot seek whose last line ended at a CR: an LF read from it
-// next belongs to that line end.
-static HANDLE gCrEnded;
+// One open file. A handle that cannot seek (a pipe, a device) takes no byte
+// back, so what was read ahead of the next read is kept here, for this file alone.
+struct FileEntry {
+    HANDLE handle;
+    bool crEnded;  // the last line ended at a CR: an LF read next belongs to it
+    bool held;     // the end test read `heldByte` from a device: the next read gives it
+    char heldByte;
+};
 
-// Pipes and devices take no read-ahead back, so they are read differently.
-static void FileMakeCurrent(HANDLE handle) {
+static NumberTable gTable; // entries: one FileEntry
+static HANDLE gCurrent;
+static intptr_t gCurrentNumber; // the number the current file is open under
+static bool gCurrentSeeks;      // the current file's position can be moved back
+
+static void FileMakeCurrent(intptr_t number, HANDLE handle) {
     gCurrent = handle;
+    gCurrentNumber = number;
     gCurrentSeeks = handle && GetFileType(handle) == FILE_TYPE_DISK;
+}
+
+// Looked up at each use: an open may move the table.
+static FileEntry* FileCurrentEntry() {
+    FileEntry* entry = gCurrent ? (FileEntry*)NumberTableLookup(&gTable, gCurrentNumber) : nullptr;
+    return entry && entry->handle == gCurrent ? entry : nullptr;
 }
 
 int FileLibraryInit() {
     gCurrent = nullptr;
-    return NumberTableInit(&gTable, sizeof(HANDLE), 10, 10, 1);
+    return NumberTableInit(&gTable, sizeof(FileEntry), 10, 10, 1);
 }
 
 static void FileDestroy(intptr_t, void* held) {
-    HANDLE handle = *(HANDLE*)held;
+    HANDLE handle = ((FileEntry*)held)->handle;
     // The system may hand the same value to the next file it opens: a closed
     // current file must not live on as the current one.
     if (handle == gCurrent) gCurrent = nullptr;
-    if (handle == gCrEnded) gCrEnded = nullptr;
     CloseHandle(handle);
 }
 
@@ -38,7 +50,7 @@ static intptr_t FileOpen(intptr_t number, const char* path, DWORD access, DWORD 
     if (handle == INVALID_HANDLE_VALUE) handle = nullptr;
     gCurrent = handle;
     if (!handle) return 0;
-    HANDLE* slot = (HANDLE*)NumberTableSlot(&gTable, &number, FileDestroy);
+    FileEntry* slot = (FileEntry*)NumberTableSlot(&gTable, &number, FileDestroy);
     // No room for the number, or a number that is neither a table number nor a
     // live identifier: the file is not kept, and the open fails like any other.
     if (!slot) {
@@ -46,8 +58,8 @@ static intptr_t FileOpen(intptr_t number, const char* path, DWORD access, DWORD 
         gCurrent = nullptr;
         return 0;
     }
-    *slot = handle;
-    FileMakeCurrent(handle);
+    *slot = FileEntry{handle, false, false, 0};
+    FileMakeCurrent(number, handle);
     return NumberTableIsIndex(&gTable, number) ? (intptr_t)handle : number;
 }
 
@@ -76,8 +88,8 @@ void FileCloseAll() {
 }
 
 HANDLE FileSelect(intptr_t number) {
-    HANDLE* slot = (HANDLE*)NumberTableLookup(&gTable, number);
-    if (slot) FileMakeCurrent(*slot);
+    FileEntry* entry = (FileEntry*)NumberTableLookup(&gTable, number);
+    if (entry) FileMakeCurrent(number, entry->handle);
     return gCurrent;
 }
 
@@ -88,26 +100,57 @@ DWORD FileWriteText(const char* text) {
     return written;
 }
 
-// A pipe takes no byte back, so it is asked what it holds instead: it is at its
-// end once its writer has gone and nothing is left. An LF that finishes the CR
-// of the line before is taken here, as the next line read would take it.
-static int FilePipeAtEnd(HANDLE handle) {
+// Reads from a handle that cannot seek, after what was read ahead of it: a
+// byte held is given first, and the LF of a line ended at CR is skipped.
+static DWORD FileStreamRead(FileEntry* entry, char* destination, DWORD count) {
+    DWORD given = 0, got = 0;
+    if (count && entry->held) {
+        entry->held = false;
+        destination[given++] = entry->heldByte;
+    } else if (count && entry->crEnded) {
+        entry->crEnded = false;
+        if (!ReadFile(entry->handle, destination, 1, &got, nullptr) || got == 0) return 0;
+        if (destination[0] != '\n') given = 1;
+    }
+    if (given == count) return given;
+    got = 0;
+    ReadFile(entry->handle, destination + given, count - given, &got, nullptr);
+    return given + got;
+}
+
+// A pipe is asked what it holds instead: it is at its end once its writer has
+// gone and nothing is left. An LF that finishes the CR of the line before is
+// taken here, as the next read would take it.
+static int FilePipeAtEnd(FileEntry* entry) {
     for (;;) {
         char byte;
         DWORD peeked = 0, available = 0;
-        if (!PeekNamedPipe(handle, &byte, 1, &peeked, &available, nullptr)) return -1;
-        if (available == 0 || gCrEnded != handle) return 0;
-        gCrEnded = nullptr;
+        if (!PeekNamedPipe(entry->handle, &byte, 1, &peeked, &available, nullptr)) return -1;
+        if (available == 0 || !entry->crEnded) return 0;
+        entry->crEnded = false;
         DWORD got = 0;
-        if (byte == '\n') ReadFile(handle, &byte, 1, &got, nullptr);
+        if (byte == '\n') ReadFile(entry->handle, &byte, 1, &got, nullptr);
     }
 }
 
+// A device can't be asked: the byte read to see whether there is one is held
+// for the next read.
+static int FileDeviceAtEnd(FileEntry* entry) {
+    char byte;
+    if (entry->held) return 0;
+    if (!FileStreamRead(entry, &byte, 1)) return -1;
+    entry->held = true;
+    entry->heldByte = byte;
+    return 0;
+}
+
 int FileAtEnd(intptr_t number) {
-    HANDLE* slot = (HANDLE*)NumberTableLookup(&gTable, number);
-    if (!slot) return 0;
-    HANDLE handle = *slot;
-    if (GetFileType(handle) == FILE_TYPE_PIPE) return FilePipeAtEnd(handle);
+    FileEntry* entry = (FileEntry*)NumberTableLookup(&gTable, number);
+    if (!entry) return 0;
+    HANDLE handle = entry->handle;
+    DWORD type = GetFileType(handle);
+    if (type == FILE_TYPE_PIPE) return FilePipeAtEnd(entry);
+    if (type != FILE_TYPE_DISK) return FileDeviceAtEnd(entry);
     char byte;
     DWORD got = 0;
     if (ReadFile(handle, &byte, 1, &got, nullptr) && got == 1) {
@@ -119,6 +162,8 @@ int FileAtEnd(intptr_t number) {
 
 DWORD FileReadBlock(void* destination, DWORD count) {
     if (!gCurrent) return 0;
+    FileEntry* entry = gCurrentSeeks ? nullptr : FileCurrentEntry();
+    if (entry) return FileStreamRead(entry, (char*)destination, count);
     DWORD got = 0;
     ReadFile(gCurrent, destination, count, &got, nullptr);
     return got;
@@ -174,26 +219,21 @@ static void FileGiveBack(size_t bytes) {
 
 // A handle that cannot seek is read a byte at a time, so that nothing is read
 // past the line taken. A CR ends its line at once; the LF that may follow is
-// skipped when the next line is read.
+// skipped by the next read.
 static int FileReadLinesByByte(FileLineTake take, void* context) {
     size_t room = kLineBlockFirst;
     char* base = StringBaseRoom(room);
     if (!base) return 0;
     for (;;) {
-        bool afterCr = gCrEnded == gCurrent;
-        if (afterCr) gCrEnded = nullptr;
+        // Found anew for every line: what `take` runs may open files and move the table.
+        FileEntry* entry = FileCurrentEntry();
+        if (!entry) return 1;
         size_t length = 0;
         bool ended = false;
         char byte;
-        DWORD got = 0;
-        while (gCurrent && ReadFile(gCurrent, &byte, 1, &got, nullptr) && got == 1) {
-            if (byte == '\n' && afterCr) {
-                afterCr = false;
-                continue;
-            }
-            afterCr = false;
+        while (FileStreamRead(entry, &byte, 1) == 1) {
             if (byte == '\n' || byte == '\r' || byte == 0) {
-                if (byte == '\r') gCrEnded = gCurrent;
+                entry->crEnded = byte == '\r';
                 ended = true;
                 break;
             }
@@ -249,9 +289,4 @@ char* FileReadLine(size_t* length) {
     if (gCurrent && !FileReadLines(FileLineKeep, &kept, kLineBlockFirst)) return nullptr;
     if (length) *length = kept.length;
     return kept.line;
-}
-
-// A query for the tests, declared in their own header.
-int32_t FileCount() {
-    return gTable.count;
 }

@@ -14,7 +14,8 @@
 //   FileReadLines        hands each line to the caller until it says stop
 //   FileWriteText        the text's bytes, nothing added
 //   FileAtEnd            -1 at the end of that file, else 0; a pipe is at its end
-//                        once its writer has gone and nothing is left in it
+//                        once its writer has gone and nothing is left in it; the
+//                        byte read to look at a device is kept for its next read
 //   FileReadBlock / FileReadByte / FileReadWord / FileReadLong / FileReadFloat
 //   FileSetPosition / FileGetPosition / FileGetLength
 // Opens return non-zero on success: the system handle for a table number, the
@@ -42,7 +43,9 @@ char* FileReadLine(size_t* length = nullptr);
 // after the last line taken. 0 when a line can't be held in memory: the
 // position is then at that line's start, and nothing of it was handed over.
 // A handle that cannot seek (a pipe, a device) reads the same lines, a byte at
-// a time; a line too long for memory is then lost.
+// a time; a line too long for memory is then lost. Such a handle reads the LF
+// of a CR LF with its next read, whatever that is, and each file keeps that for
+// itself.
 typedef int (*FileLineTake)(void* context, char* line, size_t length);
 int FileReadLines(FileLineTake take, void* context, DWORD firstBlock);
 DWORD FileWriteText(const char* text);

@@ -57,13 +57,19 @@ static IWebBrowser2* BrowserOf(HWND host) {
 }
 
 // In front of the host's procedure for the host's whole life: the browser
-// interface is released with the window that holds it.
+// interface is released with the window that holds it. The host's own procedure
+// puts itself back in front at WM_DESTROY, and WM_NCDESTROY would then never
+// come here: while still in front, this one steps out then, property and all.
 static LRESULT CALLBACK BrowserHostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     WNDPROC proc = (WNDPROC)GetPropA(host, kHostProcProperty);
     if (message == WM_DESTROY) {
         IWebBrowser2* browser = BrowserOf(host);
         SetWindowLongPtrA(host, GWLP_USERDATA, 0);
         if (browser) browser->Release();
+        if (proc && GetWindowLongPtrA(host, GWLP_WNDPROC) == (LONG_PTR)BrowserHostProc) {
+            SetWindowLongPtrA(host, GWLP_WNDPROC, (LONG_PTR)proc);
+            RemovePropA(host, kHostProcProperty);
+        }
     }
     if (message == WM_NCDESTROY) RemovePropA(host, kHostProcProperty);
     if (!proc) return DefWindowProcA(host, message, wParam, lParam);
@@ -134,18 +140,4 @@ void BrowserNavigateWide(HWND host, const wchar_t* url) {
     target.bstrVal = wide;
     browser->Navigate2(&target, nullptr, nullptr, nullptr, nullptr);
     gFreeString(wide);
-}
-
-// Queries for the tests, declared in their own header.
-int BrowserLoadCount() {
-    return gLoads;
-}
-
-void BrowserLibraryName(const char* name) {
-    gLibraryName = name;
-}
-
-// The next creation loads the library again, as at start-up.
-void BrowserHostForget() {
-    gReady = false;
 }

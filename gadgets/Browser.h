@@ -12,7 +12,7 @@
 //   BrowserNavigateWide  the same for a URL in wide characters, for what the ANSI
 //                        code page can't spell
 // The host window holds its IWebBrowser2 in its user data and releases it when
-// it is destroyed.
+// it is destroyed; the library's property on it goes then too.
 #pragma once
 #include <windows.h>
 #include <stdint.h>

@@ -6,6 +6,23 @@
 static NumberTable gTable; // entries: one GadgetEntry
 static HWND gParent;
 
+// A window being destroyed whose entry is already empty, while another
+// procedure in front keeps the registry's in its chain: its messages still go
+// on to the procedure the registry stood in front of. One per destruction, on
+// the stack, newest first.
+struct GadgetLeaving {
+    HWND window;
+    WNDPROC proc;
+    GadgetLeaving* next;
+};
+static GadgetLeaving* gLeaving;
+
+static WNDPROC GadgetLeavingProc(HWND window) {
+    for (GadgetLeaving* leaving = gLeaving; leaving; leaving = leaving->next)
+        if (leaving->window == window) return leaving->proc;
+    return nullptr;
+}
+
 int GadgetLibraryInit() {
     gParent = nullptr;
     if (!NumberTableInit(&gTable, sizeof(GadgetEntry), 30, 30, 2)) return 0;
@@ -30,18 +47,24 @@ GadgetEntry* GadgetLookup(intptr_t number) {
     return (GadgetEntry*)NumberTableLookup(&gTable, number);
 }
 
-// Destroys the window of an entry already emptied. Its own procedure goes back
-// in front first: the empty entry no longer knows it, and the window's
-// destruction messages must still reach it.
+// Destroys the window of an entry already emptied. The empty entry no longer
+// knows the window's own procedure, and the destruction messages must still
+// reach it: it goes back in front, or, behind another procedure, the registry's
+// passes them on to it from the leaving list.
 static void GadgetDestroy(intptr_t, void* held) {
     GadgetEntry* gadget = (GadgetEntry*)held;
-    if (gadget->previousProc &&
-        GetWindowLongPtrA(gadget->window, GWLP_WNDPROC) == (LONG_PTR)GadgetSubclassProc)
+    GadgetLeaving leaving = {gadget->window, gadget->previousProc, gLeaving};
+    bool inFront =
+        GetWindowLongPtrA(gadget->window, GWLP_WNDPROC) == (LONG_PTR)GadgetSubclassProc;
+    if (gadget->previousProc && inFront)
         SetWindowLongPtrA(gadget->window, GWLP_WNDPROC, (LONG_PTR)gadget->previousProc);
+    else if (gadget->previousProc)
+        gLeaving = &leaving;
     if (gadget->kind && gadget->kind->free)
         gadget->kind->free(gadget->window);
     else
         DestroyWindow(gadget->window);
+    if (gLeaving == &leaving) gLeaving = leaving.next;
 }
 
 GadgetEntry* GadgetSlotClaim(intptr_t number) {
@@ -66,7 +89,11 @@ void GadgetSlotRelease(intptr_t number) {
 LRESULT CALLBACK GadgetSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     intptr_t number = GetWindowLongPtrA(window, GWLP_ID);
     GadgetEntry* entry = GadgetLookup(number);
-    if (!entry || entry->window != window) return DefWindowProcA(window, message, wParam, lParam);
+    if (!entry || entry->window != window) {
+        WNDPROC leaving = GadgetLeavingProc(window);
+        if (leaving) return CallWindowProcA(leaving, window, message, wParam, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
     // Read before the release, which may free the record that holds it.
     WNDPROC proc = entry->previousProc;
     // A hosted control may put its own procedure back in front while the window
@@ -80,17 +107,4 @@ LRESULT CALLBACK GadgetSubclassProc(HWND window, UINT message, WPARAM wParam, LP
     }
     if (message == WM_NCDESTROY) GadgetSlotRelease(number);
     return CallWindowProcA(proc, window, message, wParam, lParam);
-}
-
-// Queries for the tests, declared in their own header.
-int32_t GadgetCount() {
-    return gTable.count;
-}
-
-size_t GadgetTableBytes() {
-    return HeapSize(HeapMain(), 0, gTable.entries);
-}
-
-int32_t GadgetAnyCount() {
-    return (int32_t)ObjectListLength(gTable.any);
 }

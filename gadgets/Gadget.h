@@ -14,7 +14,9 @@
 //   GadgetSubclass      puts the registry's procedure in front of the entry's window
 //   GadgetLookup        the entry of a living gadget, or null
 //   GadgetFree          destroys a living gadget through its kind (or DestroyWindow);
-//                       an identifier's record is freed, the identifier names nothing
+//                       an identifier's record is freed, the identifier names nothing;
+//                       the window's own procedure still sees its destruction, also
+//                       behind a procedure put in front of the registry's
 //   GadgetSlotRelease   empties an entry; an identifier's record is freed
 //   GadgetSubclassProc  passes every message on; at WM_DESTROY it steps out of the
 //                       window and empties the entry (at WM_NCDESTROY when another

@@ -1,6 +1,6 @@
 // What the tests ask of the libraries beyond their operations: table counts and
 // records, and a limit on the string base to run it out of memory. Defined in
-// the libraries' own units, next to the state they read.
+// tests/queries/, compiled into the test programs only.
 #pragma once
 #include <windows.h>
 #include <stddef.h>

@@ -1,5 +1,6 @@
 #include "windows/Event.h"
 #include "windows/LiveSizing.h"
+#include "windows/Window.h"
 #include <commctrl.h>
 #include <string.h>
 
@@ -61,6 +62,7 @@ LRESULT CALLBACK WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM
     gEvent.message = message;
     gEvent.wParam = wParam;
     gEvent.lParam = lParam;
+    if (message == WM_SYSCOMMAND && WindowRefusesCommand(window, wParam, lParam)) return 0;
     LRESULT result = LiveSizingFilter(window, message, wParam, lParam);
     if (result != EventNotHandled) return result;
     result = EventTranslate(window, message, wParam, lParam);

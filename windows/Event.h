@@ -1,7 +1,8 @@
 // The one window procedure of the library's windows, which turns messages into
 // events, and the process-wide record of the last event.
-//   WindowCallback    the window procedure: records the message, translates it,
-//                     hands the rest to DefWindowProcA
+//   WindowCallback    the window procedure: records the message, refuses the system
+//                     commands its window refuses (WindowRefusesCommand), translates
+//                     the rest and hands what is left to DefWindowProcA
 //   EventTranslate    the message table; EventNotHandled for messages it does not know
 //   FocusNext         Tab: the focus to the next tab stop of the active window, wrapping
 //   FocusPrevious     Shift+Tab: the focus to the tab stop before, wrapping

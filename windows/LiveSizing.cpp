@@ -279,12 +279,3 @@ LRESULT LiveSizingFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     }
     return EventNotHandled;
 }
-
-// Queries for the tests, declared in their own header.
-int LiveSizingActive() {
-    return gSizing.active;
-}
-
-int32_t LiveSizingEdge() {
-    return gSizing.edge;
-}

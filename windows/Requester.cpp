@@ -64,11 +64,3 @@ HWND RequesterOwnerWindow() {
     GetWindowThreadProcessId(foreground, &process);
     return process == GetCurrentProcessId() ? foreground : nullptr;
 }
-
-// A query for the tests, declared in their own header.
-int RequesterRecordCount(DWORD threadId) {
-    int count = 0;
-    for (void* p = ObjectListFirst(gDisabled); p; p = ObjectListNext(p))
-        if (((DisabledWindow*)p)->threadId == threadId) count++;
-    return count;
-}

@@ -2,20 +2,41 @@
 #include "base/Heap.h"
 #include "base/NumberTable.h"
 #include "windows/Event.h"
+#include <string.h>
 
 static NumberTable gTable; // entries: one WindowEntry
 static HWND gCurrent;
 static WNDCLASSA gClass;
 static LOGBRUSH gBackground;
-static char gClassName[32];
+static char gClassName[WindowClassNameSize];
+// A window property: the window keeps the screen (WindowKeepScreen).
+static const char kKeepsScreen[] = "LumivaneKeepsScreen";
 
 static bool WindowIsTableNumber(intptr_t number) {
     return NumberTableIsIndex(&gTable, number);
 }
 
-// Every class the library registers is named after its window's number or identifier.
+// Every class the library registers is named after its window's number or
+// identifier, all of it: an identifier is an address, 64 bits wide in a 64-bit
+// build, where the system's formatting of a long would keep only 32.
+void WindowClassName(intptr_t number, char* name) {
+    static const char kPrefix[] = "WindowClass_";
+    memcpy(name, kPrefix, sizeof kPrefix - 1);
+    char* at = name + sizeof kPrefix - 1;
+    if (number < 0) *at++ = '-';
+    uintptr_t rest = number < 0 ? 0 - (uintptr_t)number : (uintptr_t)number;
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = (char)('0' + rest % 10);
+        rest /= 10;
+    } while (rest);
+    while (count) *at++ = digits[--count];
+    *at = 0;
+}
+
 static void WindowFormatClassName(intptr_t number) {
-    wsprintfA(gClassName, "WindowClass_%ld", (long)number);
+    WindowClassName(number, gClassName);
 }
 
 // The system deletes a class's background brush when the class is unregistered,
@@ -58,6 +79,7 @@ WindowEntry* WindowLookup(intptr_t number) {
 // Destroys what an emptied entry held: the window, its class and its shortcuts.
 static void WindowDestroy(intptr_t number, void* held) {
     WindowEntry* entry = (WindowEntry*)held;
+    RemovePropA(entry->handle, kKeepsScreen);
     DestroyWindow(entry->handle);
     WindowFormatClassName(number);
     UnregisterClassA(gClassName, InstanceHandle());
@@ -84,6 +106,20 @@ HACCEL WindowShortcutTable(HWND handle) {
         if (entry->handle == handle) return entry->accelerators;
     }
     return nullptr;
+}
+
+int WindowKeepScreen(intptr_t number) {
+    WindowEntry* entry = WindowLookup(number);
+    return entry && SetPropA(entry->handle, kKeepsScreen, (HANDLE)1);
+}
+
+// The system sends these to the foreground window first; one that does not hand
+// them on to the default procedure keeps the screen saver away and the display
+// on. Turning the display on (-1) is never refused.
+bool WindowRefusesCommand(HWND handle, WPARAM command, LPARAM lParam) {
+    command &= 0xFFF0;
+    if (command != SC_SCREENSAVE && !(command == SC_MONITORPOWER && lParam != -1)) return false;
+    return GetPropA(handle, kKeepsScreen) != nullptr;
 }
 
 enum WindowCentring { CentreNone, CentreScreen, CentreActive };
@@ -140,6 +176,7 @@ static void WindowDefaultShortcuts(WindowEntry* entry) {
 intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
                     uint32_t flags, const char* title) {
     if (!NumberTableSlot(&gTable, &number, WindowDestroy)) return 0;
+    bool identifier = !WindowIsTableNumber(number);
     WindowFormatClassName(number);
     WindowClassRegister();
 
@@ -157,29 +194,24 @@ intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_
                                   nullptr, nullptr, InstanceHandle(), nullptr);
     // The creation's own messages may have opened other numbers and moved the
     // table, or opened this number again: the entry is found anew, and a window
-    // opened under the number meanwhile is closed like any earlier one.
-    WindowEntry* entry = (WindowEntry*)NumberTableSlot(&gTable, &number, WindowDestroy);
+    // opened under the number meanwhile is closed like any earlier one. A close
+    // of all windows meanwhile took an identifier's record: the open fails, and
+    // the identifier, naming nothing now, is not taken for a table number.
+    bool recordGone = identifier && !ObjectListHas(gTable.any, (void*)number);
+    WindowEntry* entry =
+        recordGone ? nullptr : (WindowEntry*)NumberTableSlot(&gTable, &number, WindowDestroy);
     if (entry && handle) {
         entry->handle = handle;
         gCurrent = handle;
         WindowDefaultShortcuts(entry);
-        return WindowIsTableNumber(number) ? (intptr_t)handle : number;
+        return identifier ? number : (intptr_t)handle;
     }
     if (handle) DestroyWindow(handle);
     // A failed any-numbered open leaves nothing behind: no record, no class.
-    if (!WindowIsTableNumber(number)) {
-        NumberTableRelease(&gTable, number);
+    if (identifier) {
+        if (!recordGone) NumberTableRelease(&gTable, number);
         WindowFormatClassName(number);
         UnregisterClassA(gClassName, InstanceHandle());
     }
     return 0;
-}
-
-// Queries for the tests, declared in their own header.
-int32_t WindowCount() {
-    return gTable.count;
-}
-
-int32_t WindowAnyCount() {
-    return (int32_t)ObjectListLength(gTable.any);
 }

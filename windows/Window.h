@@ -8,6 +8,13 @@
 //   WindowCloseAll       any-numbered windows newest first, then the table downwards
 //   WindowLookup         the entry of an open window, or null
 //   WindowShortcutTable  the accelerator table of the library window with a handle
+//   WindowKeepScreen     while the window is open it refuses the system's commands to
+//                        start the screen saver and to turn the display off; 0 when
+//                        no window is open under the number
+//   WindowRefusesCommand whether a window refuses a system command (WM_SYSCOMMAND's
+//                        wParam and lParam)
+//   WindowClassName      the name of a number's class: "WindowClass_" and the number
+//                        (or identifier) in signed decimal
 // Flags: a window style with three bits of the library's own, see WindowFlag*.
 #pragma once
 #include <windows.h>
@@ -27,6 +34,8 @@ const uint32_t WindowFlagCentreActive = 0x00000002;
 const uint32_t WindowFlagHidden = 0x10000000;
 
 const intptr_t WindowAny = -1;
+// Room for a class name, the widest identifier's included.
+enum { WindowClassNameSize = 40 };
 
 int WindowLibraryInit();
 intptr_t WindowOpen(intptr_t number, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -36,3 +45,6 @@ void WindowClose(intptr_t number);
 void WindowCloseAll();
 WindowEntry* WindowLookup(intptr_t number);
 HACCEL WindowShortcutTable(HWND handle);
+int WindowKeepScreen(intptr_t number);
+bool WindowRefusesCommand(HWND handle, WPARAM command, LPARAM lParam);
+void WindowClassName(intptr_t number, char* name);

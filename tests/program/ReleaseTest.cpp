@@ -5,6 +5,7 @@
 #include "PresentationRunner.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <ctype.h>
 #include <stdio.h>
 
 namespace {
@@ -141,4 +142,15 @@ TEST(Release, BothProgramsCarryTheVersionAndTheIcon) {
         EXPECT_TRUE(LoadIconA(module, MAKEINTRESOURCEA(1)));
         FreeLibrary(module);
     }
+}
+
+// Neither a manifest entry (dpiAware, dpiAwareness) nor a call (SetProcessDPIAware,
+// SetProcessDpiAwareness...) makes the presenter aware of the display's scaling:
+// above 100% Windows gives it the screen size divided by the scale, and enlarges
+// the page laid out at that size, as its author saw it.
+TEST(Release, PresenterDeclaresNoDpiAwareness) {
+    std::string exe;
+    ASSERT_TRUE(ReadWholeFile(std::string(kFolder) + "\\lumivane.exe", &exe));
+    for (char& c : exe) c = (char)tolower((unsigned char)c);
+    EXPECT_EQ(std::string::npos, exe.find("dpiaware")) << "a DPI awareness in lumivane.exe";
 }

@@ -7,6 +7,7 @@
 #include "files/File.h"
 #include "files/LineSplit.h"
 #include <gtest/gtest.h>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -69,7 +70,11 @@ std::vector<std::string> ReadAllLines(const std::string& bytes) {
     WriteWholeFile(path, bytes);
     std::vector<std::string> lines;
     if (!FileOpenRead(0, path.c_str())) return lines;
-    while (FileAtEnd(0) == 0) lines.push_back(FileReadLine());
+    while (FileAtEnd(0) == 0) {
+        const char* line = FileReadLine();
+        lines.push_back(line ? line : "(the read failed)");
+        if (!line) break;
+    }
     FileClose(0);
     return lines;
 }
@@ -84,20 +89,26 @@ int TakeOneLine(void* lines, char* line, size_t length) {
     return 0;
 }
 
-// The lines of a named pipe that holds `bytes` and whose writer has closed its
-// end: the first read alone, then the rest, so that whatever was read ahead of
-// the first line must be kept; or, `byEndTest`, a line at a time while
-// FileAtEnd says there is more.
-std::vector<std::string> ReadPipeLines(const std::string& bytes, bool byEndTest = false) {
+// Opens under `number` a named pipe that holds `bytes` and whose writer has
+// closed its end; the open's result.
+intptr_t PipeOpen(intptr_t number, const std::string& bytes) {
     static int serial;
     std::string name = "\\\\.\\pipe\\lumivane-lines-" + std::to_string(GetCurrentProcessId()) +
                        "-" + std::to_string(++serial);
     HANDLE writer = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
                                      1, 4096, 4096, 0, nullptr);
-    intptr_t id = FileOpenRead(-1, name.c_str());
+    intptr_t opened = FileOpenRead(number, name.c_str());
     DWORD written = 0;
     WriteFile(writer, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
     CloseHandle(writer);
+    return opened;
+}
+
+// The lines of a pipe that holds `bytes`: the first read alone, then the rest,
+// so that whatever was read ahead of the first line must be kept; or,
+// `byEndTest`, a line at a time while FileAtEnd says there is more.
+std::vector<std::string> ReadPipeLines(const std::string& bytes, bool byEndTest = false) {
+    intptr_t id = PipeOpen(-1, bytes);
     std::vector<std::string> lines;
     if (byEndTest) {
         while (id && FileAtEnd(id) == 0 && lines.size() <= bytes.size()) lines.push_back(FileReadLine());
@@ -108,7 +119,70 @@ std::vector<std::string> ReadPipeLines(const std::string& bytes, bool byEndTest 
     return lines;
 }
 
+// Runs reads on files: each word names a file by its index in `files`, a read
+// (L a line, B a byte value, E the end test) and, after '=', what it gives.
+void RunScript(const std::vector<intptr_t>& files, const std::string& script) {
+    std::istringstream words(script);
+    for (std::string word; words >> word;) {
+        intptr_t number = files[word[0] - '0'];
+        FileSelect(number);
+        const char* line = word[1] == 'L' ? FileReadLine() : nullptr;
+        std::string got = word[1] == 'E'   ? std::to_string(FileAtEnd(number))
+                          : word[1] == 'B' ? std::string(1, (char)FileReadByte())
+                                           : line ? line : "(failed)";
+        EXPECT_EQ(word.substr(3), got) << word;
+    }
+}
+
+// Console input, read in raw mode byte for byte as typed.
+void Type(HANDLE input, const std::string& bytes) {
+    for (char c : bytes) {
+        INPUT_RECORD key = {};
+        key.EventType = KEY_EVENT;
+        key.Event.KeyEvent.bKeyDown = TRUE;
+        key.Event.KeyEvent.wRepeatCount = 1;
+        key.Event.KeyEvent.uChar.AsciiChar = c;
+        DWORD written = 0;
+        WriteConsoleInputA(input, &key, 1, &written);
+    }
+}
+
 } // namespace
+
+// A handle that cannot seek reads the LF of a CR LF only with its next read:
+// each pipe remembers that for itself, a value read skips the LF too, and a
+// pipe opened under the number of one closed right after a CR starts afresh.
+TEST(FileReadLine, PipesKeepTheirOwnLineEnds) {
+    std::vector<intptr_t> files = {PipeOpen(-1, "a\r\nb\r\nc"), 1};
+    ASSERT_NE(0, files[0]);
+    ASSERT_NE(0, PipeOpen(1, "d\r\nXe\r"));
+    RunScript(files, "0L=a 1L=d 0L=b 1B=X 1L=e 0E=0 0L=c 0E=-1");
+    // The system may give the next pipe the handle value of the one closed.
+    FileClose(1);
+    ASSERT_NE(0, PipeOpen(1, "\nf"));
+    RunScript(files, "1L= 1L=f 1E=-1");
+    FileClose(1);
+    FileClose(files[0]);
+}
+
+// A device takes no byte back: the end test keeps the byte it looked at for
+// the next read. The console is the device at hand, typed into in raw mode.
+TEST(FileAtEnd, DeviceKeepsTheByteItLooksAt) {
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    HANDLE input = CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, input);
+    SetConsoleMode(input, 0);
+    Type(input, "ab\r\nXcd\r");
+    intptr_t console = FileOpenRead(-1, "CONIN$");
+    ASSERT_NE(0, console);
+    EXPECT_EQ((DWORD)FILE_TYPE_CHAR, GetFileType(FileSelect(console)));
+    RunScript({console}, "0E=0 0L=ab 0E=0 0B=X 0E=0 0L=cd");
+    FileClose(console);
+    CloseHandle(input);
+    FreeConsole();
+}
 
 TEST(FileReadLine, LineEnds) {
     using Lines = std::vector<std::string>;
@@ -182,11 +256,15 @@ TEST(FileReadLine, MatchesOneByteReaderOnMixedFiles) {
     }
 }
 
+// Blocks stop doubling at their largest size, so a line takes little more room
+// than itself and one such block.
 TEST(FileReadLine, LongLine) {
-    std::string longLine(1536 * 1024 + 7, 'q');
+    std::string longLine(2560 * 1024, 'q');
     for (size_t i = 0; i < longLine.size(); i += 997) longLine[i] = (char)(0x80 + i % 100);
     std::string bytes = longLine + "\r\nnext\r";
+    StringBaseLimit(3584 * 1024);
     std::vector<std::string> lines = ReadAllLines(bytes);
+    StringBaseLimit(SIZE_MAX);
     ASSERT_EQ(2u, lines.size());
     EXPECT_TRUE(lines[0] == longLine) << "the long line came back changed";
     EXPECT_EQ("next", lines[1]);

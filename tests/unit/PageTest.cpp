@@ -1,6 +1,7 @@
 #include "../LibraryQueries.h"
 #include "../PageData.h"
 #include "builder/Page.h"
+#include "builder/PageUrl.h"
 #include "builder/Program.h"
 #include "files/File.h"
 #include <gtest/gtest.h>

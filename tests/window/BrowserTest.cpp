@@ -8,6 +8,7 @@
 #include <exdisp.h>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <string.h>
 #include <string>
 
 namespace {
@@ -47,6 +48,39 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
         const char* name = create->lpcs->lpszClass;
         std::string className = IS_INTRESOURCE(name) ? "#atom" : name;
         gCreations.push_back({className, IsWindow(gWatched) != 0});
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Counts the library's own properties still on a host window once its last
+// message has been handled.
+HWND gEnding;
+int gOursLeft;
+BOOL CALLBACK CountOurs(HWND, LPSTR name, HANDLE, ULONG_PTR) {
+    if (!IS_INTRESOURCE(name) && strncmp(name, "Lumivane", 8) == 0) gOursLeft++;
+    return TRUE;
+}
+LRESULT CALLBACK AfterLastMessage(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* sent = (const CWPRETSTRUCT*)lParam;
+    if (code == HC_ACTION && sent->message == WM_NCDESTROY && sent->hwnd == gEnding)
+        EnumPropsExA(sent->hwnd, CountOurs, 0);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Put in front of the gadget registry's procedure, as other code may.
+WNDPROC gBehindFront;
+LRESULT CALLBACK FrontProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(gBehindFront, window, message, wParam, lParam);
+}
+
+// Makes a browser gadget under `gMakeDuringCreate` when the next window is created.
+intptr_t gMakeDuringCreate;
+intptr_t gMadeMeanwhile;
+LRESULT CALLBACK MakeDuringCreate(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && gMakeDuringCreate) {
+        intptr_t number = gMakeDuringCreate;
+        gMakeDuringCreate = 0; // once: the inner creation comes through here too
+        gMadeMeanwhile = BrowserGadgetCreate(number, 0, 0, 10, 10, "");
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -183,12 +217,18 @@ TEST_F(Browser, SecondCreationDestroysTheFirstHostFirst) {
 }
 
 // The control's host puts its own procedure back while its window is destroyed:
-// the entry empties all the same, under a table number and under the any number.
+// the entry empties all the same, under a table number and under the any number,
+// and the interface goes, also when another procedure came in front of the
+// registry's. The library's property goes with the window.
 TEST_F(Browser, InterfaceAndEntryGoWithTheHostWindow) {
-    for (int round = 0; round < 4; round++) {
-        intptr_t number = round & 2 ? GadgetAny : 1;
-        SCOPED_TRACE(std::string(round & 1 ? "parent destroyed" : "gadget freed") +
-                     (round & 2 ? ", any number" : ", number 1"));
+    enum How { Freed, ParentDestroyed, FreedBehindAnother };
+    const char* hows[] = {"gadget freed", "parent destroyed", "freed behind another procedure"};
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterLastMessage, nullptr,
+                                   GetCurrentThreadId());
+    for (int round = 0; round < 6; round++) {
+        How how = (How)(round % 3);
+        intptr_t number = round >= 3 ? GadgetAny : 1;
+        SCOPED_TRACE(std::string(hows[how]) + (round >= 3 ? ", any number" : ", number 1"));
         intptr_t made = BrowserGadgetCreate(number, 0, 0, 100, 100, url_.c_str());
         if (number == GadgetAny) number = made;
         ASSERT_TRUE(GadgetLookup(number));
@@ -197,7 +237,11 @@ TEST_F(Browser, InterfaceAndEntryGoWithTheHostWindow) {
         IWebBrowser2* browser = BrowserOf(host);
         ASSERT_TRUE(browser);
         browser->AddRef();
-        if (!(round & 1)) {
+        gEnding = host;
+        gOursLeft = 0;
+        if (how == FreedBehindAnother)
+            gBehindFront = (WNDPROC)SetWindowLongPtrA(host, GWLP_WNDPROC, (LONG_PTR)FrontProc);
+        if (how != ParentDestroyed) {
             GadgetFree(number);
         } else {
             DestroyWindow(parent_);
@@ -209,7 +253,38 @@ TEST_F(Browser, InterfaceAndEntryGoWithTheHostWindow) {
         EXPECT_FALSE(GadgetLookup(number));
         // With the window gone, the tests' own reference is the last one.
         EXPECT_EQ(0u, browser->Release());
+        if (how != FreedBehindAnother) {
+            EXPECT_EQ(0, gOursLeft);
+        }
     }
+    UnhookWindowsHookEx(hook);
+}
+
+// A gadget made while the host window is created: under 100000 it grows the
+// table, which moves away from under the browser's entry; under 1 it takes that
+// entry. The browser's entry holds the host afterwards; the gadget made
+// meanwhile is kept or destroyed.
+TEST_F(Browser, GadgetMadeWhileTheHostIsCreated) {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, MakeDuringCreate, nullptr, GetCurrentThreadId());
+    for (intptr_t inner : {(intptr_t)100000, (intptr_t)1}) {
+        SCOPED_TRACE(inner);
+        gMakeDuringCreate = inner;
+        gMadeMeanwhile = 0;
+        HWND host = (HWND)BrowserGadgetCreate(1, 0, 0, 100, 100, "");
+        ASSERT_TRUE(IsWindow(host));
+        ASSERT_NE(0, gMadeMeanwhile);
+        ASSERT_TRUE(GadgetLookup(1));
+        EXPECT_EQ(host, GadgetLookup(1)->window);
+        if (inner == 1) {
+            EXPECT_FALSE(IsWindow((HWND)gMadeMeanwhile));
+        } else {
+            ASSERT_TRUE(GadgetLookup(inner));
+            EXPECT_EQ((HWND)gMadeMeanwhile, GadgetLookup(inner)->window);
+        }
+        GadgetFree(1);
+        GadgetFree(inner);
+    }
+    UnhookWindowsHookEx(hook);
 }
 
 TEST_F(Browser, UrlReachesNavigateUnchanged) {

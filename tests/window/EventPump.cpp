@@ -97,3 +97,19 @@ std::vector<Seen> PumpKey(HWND to, WORD key, bool shift) {
     WORD last = shift ? VK_SHIFT : key;
     return PumpUntil([last](const Seen& s) { return s.code == WM_KEYUP && s.wParam == last; });
 }
+
+static int gCommandsAsked;
+
+static LRESULT CALLBACK CountSystemCommands(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HCBT_SYSCOMMAND) return CallNextHookEx(nullptr, code, wParam, lParam);
+    gCommandsAsked++;
+    return 1;
+}
+
+bool SystemCommandPassed(HWND window, WPARAM command, LPARAM lParam) {
+    HHOOK hook = SetWindowsHookExA(WH_CBT, CountSystemCommands, nullptr, GetCurrentThreadId());
+    gCommandsAsked = 0;
+    SendMessageA(window, WM_SYSCOMMAND, command, lParam);
+    if (hook) UnhookWindowsHookEx(hook);
+    return gCommandsAsked > 0;
+}

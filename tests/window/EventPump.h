@@ -44,3 +44,8 @@ HWND HelperWindow();
 // pumps until the release of the key pressed last (Shift when it was held).
 // Empty, with a failure, when `to` never became the foreground window.
 std::vector<Seen> PumpKey(HWND to, WORD key, bool shift = false);
+
+// Sends WM_SYSCOMMAND to `window`; true when its procedure handed the command on
+// to the default procedure, which asks the CBT hook before it carries a command
+// out. The hook says no, so nothing is carried out.
+bool SystemCommandPassed(HWND window, WPARAM command, LPARAM lParam);

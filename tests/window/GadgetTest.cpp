@@ -37,6 +37,14 @@ LRESULT CALLBACK ResettingGadgetProc(HWND window, UINT message, WPARAM wParam, L
     return TestGadgetProc(window, message, wParam, lParam);
 }
 
+// Put in front of the registry's procedure after it, as other code may.
+WNDPROC gBehindFront;
+int gFrontNcDestroys;
+LRESULT CALLBACK FrontProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCDESTROY) gFrontNcDestroys++;
+    return CallWindowProcA(gBehindFront, window, message, wParam, lParam);
+}
+
 void RegisterClasses() {
     static bool done;
     if (done) return;
@@ -204,4 +212,29 @@ TEST_F(GadgetRegistry, ParentIsReplacedAndZeroFails) {
     EXPECT_EQ(nullptr, GadgetParent());
     // Gadgets made earlier keep their parent.
     EXPECT_EQ(parent_, GetParent(Window(4)));
+}
+
+// Another procedure came in front of the registry's: however the window goes,
+// each procedure sees its end once, and the entry is empty by then.
+TEST_F(GadgetRegistry, AProcedureInFrontKeepsTheChain) {
+    for (int round = 0; round < 4; round++) {
+        bool freed = round & 1;
+        SCOPED_TRACE(std::string(freed ? "GadgetFree" : "DestroyWindow") +
+                     (round & 2 ? ", any number" : ", number 6"));
+        intptr_t number = TestGadgetCreate(round & 2 ? GadgetAny : 6);
+        ASSERT_NE(0, number);
+        HWND window = Window(number);
+        gBehindFront = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)FrontProc);
+        gFrontNcDestroys = 0;
+        gLog.clear();
+        if (freed)
+            GadgetFree(number);
+        else
+            DestroyWindow(window);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_EQ(1, gFrontNcDestroys);
+        EXPECT_EQ(nullptr, GadgetLookup(number));
+        EXPECT_EQ(std::vector<std::string>{"ncdestroy " + std::to_string((long long)number) + " empty"},
+                  gLog);
+    }
 }

@@ -451,6 +451,11 @@ TEST_F(LiveSizing, OneWindowAndItsClose) {
     PumpAll();
     EXPECT_TRUE(LiveSizingActive());
     EXPECT_EQ(Sides(otherRect), Sides(OuterRect(other)));
+    // The sized window taking the capture again loses nothing.
+    SetCapture(window);
+    PumpAll();
+    EXPECT_TRUE(LiveSizingActive());
+    EXPECT_EQ(window, GetCapture());
 
     WindowClose(0);
     ASSERT_FALSE(LiveSizingActive());
@@ -473,6 +478,7 @@ TEST_F(LiveSizing, OneWindowAndItsClose) {
 
 // Losing the mouse capture ends sizing as Enter does: the size so far stays, the
 // cursor goes back as it would, and later mouse moves with no button size nothing.
+// A capture another window took stays with it.
 TEST_F(LiveSizing, EndsWithTheCapture) {
     HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  InstanceHandle(), nullptr);
@@ -480,12 +486,14 @@ TEST_F(LiveSizing, EndsWithTheCapture) {
         const char* name;
         int32_t edge; // 0: from the keyboard, the cursor moved unheard since
         std::function<void()> take;
+        HWND holder; // the capture's window afterwards
     };
     const Loss losses[] = {
-        {"WM_CANCELMODE, as a menu sends", R, [&] { SendMessageA(window, WM_CANCELMODE, 0, 0); }},
-        {"disabled, as by a message box", 0, [&] { EnableWindow(window, FALSE); }},
-        {"another window's SetCapture", R, [&] { SetCapture(other); }},
-        {"released by other code", 0, [] { ReleaseCapture(); }},
+        {"WM_CANCELMODE, as a menu sends", R, [&] { SendMessageA(window, WM_CANCELMODE, 0, 0); },
+         nullptr},
+        {"disabled, as by a message box", 0, [&] { EnableWindow(window, FALSE); }, nullptr},
+        {"another window's SetCapture", R, [&] { SetCapture(other); }, other},
+        {"released by other code", 0, [] { ReleaseCapture(); }, nullptr},
     };
     for (const Loss& loss : losses) {
         SCOPED_TRACE(loss.name);
@@ -510,7 +518,7 @@ TEST_F(LiveSizing, EndsWithTheCapture) {
         std::vector<int32_t> codes = Codes(PumpAll());
         EXPECT_FALSE(LiveSizingActive());
         EXPECT_EQ(1, std::count(codes.begin(), codes.end(), WM_EXITSIZEMOVE));
-        EXPECT_NE(window, GetCapture());
+        EXPECT_EQ(loss.holder, GetCapture());
         const std::pair<LONG, LONG> found = {150, 150};
         EXPECT_EQ(found, CursorReaching(found));
         moveRight(500);

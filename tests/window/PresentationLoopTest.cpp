@@ -92,6 +92,7 @@ TEST(PresentationLoop, ShowsTheProgramFolderKeepsTheDisplayOnAndEndsOnlyAtId40) 
     std::wstring location;
     bool waitedPast41 = false;
     EXECUTION_STATE during = 0;
+    bool screenKept = false;
     RunDuringWait([&] {
         GadgetEntry* gadget = GadgetLookup(1);
         IWebBrowser2* browser =
@@ -103,6 +104,8 @@ TEST(PresentationLoop, ShowsTheProgramFolderKeepsTheDisplayOnAndEndsOnlyAtId40) 
         }
         // The state given back is the one the presentation set.
         during = SetThreadExecutionState(ES_CONTINUOUS | ES_DISPLAY_REQUIRED);
+        screenKept = !SystemCommandPassed(WindowHandle(), SC_SCREENSAVE, 0) &&
+                     !SystemCommandPassed(WindowHandle(), SC_MONITORPOWER, 2);
         PostMessageA(WindowHandle(), WM_COMMAND, MAKEWPARAM(41, 0), 0);
         RunDuringWait([&] {
             waitedPast41 = true;
@@ -118,6 +121,7 @@ TEST(PresentationLoop, ShowsTheProgramFolderKeepsTheDisplayOnAndEndsOnlyAtId40) 
     WindowCloseAll();
     EXPECT_TRUE(waitedPast41);
     EXPECT_EQ((EXECUTION_STATE)(ES_CONTINUOUS | ES_DISPLAY_REQUIRED), during);
+    EXPECT_TRUE(screenKept) << "the screen saver could start over the presentation";
     EXPECT_EQ((EXECUTION_STATE)ES_CONTINUOUS, after);
     std::wstring module = ModulePath();
     std::wstring page = module.substr(0, module.rfind(L'\\') + 1) + L"data/1014.dat";

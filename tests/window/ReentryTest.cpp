@@ -8,14 +8,17 @@
 #include "windows/Requester.h"
 #include "windows/Window.h"
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
-static bool ClassRegistered(intptr_t number) {
-    char name[32];
-    wsprintfA(name, "WindowClass_%ld", (long)number);
+static bool ClassRegistered(const std::string& name) {
     WNDCLASSA found;
-    return GetClassInfoA(InstanceHandle(), name, &found) != 0;
+    return GetClassInfoA(InstanceHandle(), name.c_str(), &found) != 0;
+}
+
+static bool ClassRegistered(intptr_t number) {
+    return ClassRegistered("WindowClass_" + std::to_string((long long)number));
 }
 
 // Every heap of the process passes the system's own check.
@@ -47,6 +50,19 @@ LRESULT CALLBACK OpenDuringCreate(int code, WPARAM wParam, LPARAM lParam) {
         intptr_t number = gOpenDuringCreate;
         gOpenDuringCreate = 0; // once: the inner creation comes through here too
         gOpenedDuringCreate = (HWND)WindowOpen(number, 0, 0, 50, 40, WS_POPUP, "inner");
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Closes every window while the library creates one, and notes the class of
+// the window being created.
+bool gCloseAllDuringCreate;
+std::string gClassCreated;
+LRESULT CALLBACK CloseAllDuringCreate(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && gCloseAllDuringCreate) {
+        gCloseAllDuringCreate = false;
+        gClassCreated = ((CBT_CREATEWNDA*)lParam)->lpcs->lpszClass;
+        WindowCloseAll();
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -153,6 +169,21 @@ TEST(Reentry, ClosesAndCreationsThatSendMessages) {
         EXPECT_EQ(nullptr, WindowLookup(inner));
     }
     UnhookWindowsHookEx(hook);
+
+    // All windows closed while an any-numbered one is created: the close of all
+    // ends, though the new record holds no window to close yet, and the open
+    // fails, leaving no window, record, class or table growth behind.
+    hook = SetWindowsHookExA(WH_CBT, CloseAllDuringCreate, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
+    gCloseAllDuringCreate = true;
+    const int32_t count = WindowCount();
+    EXPECT_EQ(0, WindowOpen(WindowAny, 0, 0, 60, 40, WS_POPUP, "closed meanwhile"));
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(gCloseAllDuringCreate) << "the hook never ran";
+    EXPECT_EQ(nullptr, FindWindowA(nullptr, "closed meanwhile"));
+    EXPECT_EQ(0, WindowAnyCount());
+    EXPECT_EQ(count, WindowCount());
+    EXPECT_FALSE(ClassRegistered(gClassCreated)) << gClassCreated;
 
     // A box shown while the requester enables the windows it disabled.
     // The box's owner is enabled again by the system before the requester's

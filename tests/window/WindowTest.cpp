@@ -16,10 +16,9 @@ class WindowRegistry : public testing::Test {
 static const uint32_t kPopup = WS_POPUP;
 static const uint32_t kHiddenPopup = WS_POPUP | WindowFlagHidden;
 
+// Each number's class is named after the whole number.
 static std::string ClassNameOf(intptr_t number) {
-    char name[32];
-    wsprintfA(name, "WindowClass_%ld", (long)number);
-    return name;
+    return "WindowClass_" + std::to_string((long long)number);
 }
 
 static bool ClassRegistered(intptr_t number) {
@@ -146,7 +145,7 @@ TEST_F(WindowRegistry, ClassRecord) {
         EXPECT_EQ(0u, found.style);
         EXPECT_EQ(WindowCallback, found.lpfnWndProc);
         EXPECT_EQ(0, found.cbClsExtra + found.cbWndExtra);
-        EXPECT_EQ(nullptr, found.hIcon) << "the program carries no icon";
+        EXPECT_EQ(nullptr, found.hIcon) << "the module's icon 1: the test program has none";
         EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), found.hCursor);
         LOGBRUSH brush = {};
         ASSERT_EQ((int)sizeof brush, GetObjectA(found.hbrBackground, sizeof brush, &brush));
@@ -209,6 +208,18 @@ TEST_F(WindowRegistry, TableGrowsPastTheCount) {
         EXPECT_EQ(0, WindowOpen(number, 0, 0, 50, 50, kHiddenPopup, "")) << number;
         EXPECT_EQ(grown, WindowCount()) << number;
         EXPECT_EQ(nullptr, WindowLookup(number)) << number;
+    }
+}
+
+// An identifier is an address: in a 64-bit build it may need all 64 bits.
+TEST(WindowClassName, TheWholeNumber) {
+    std::vector<intptr_t> numbers = {0, 9, 10, -1, INT32_MAX, INT32_MIN, INTPTR_MAX, INTPTR_MIN};
+    for (int shift = 30; shift < (int)sizeof(intptr_t) * 8 - 1; shift++)
+        numbers.push_back(((intptr_t)1 << shift) + 7);
+    for (intptr_t number : numbers) {
+        char name[WindowClassNameSize];
+        WindowClassName(number, name);
+        EXPECT_EQ(ClassNameOf(number), name);
     }
 }
 
@@ -334,6 +345,38 @@ static void OpenAndCloseWithShortcuts(int rounds, bool check) {
         ASSERT_FALSE(AcceleratorAlive(table)) << round;
         ASSERT_FALSE(ClassRegistered(number)) << round;
     }
+}
+
+// Only a window kept by WindowKeepScreen refuses to start the screen saver or turn
+// the display off; other windows, other commands and the number reopened pass.
+TEST_F(WindowRegistry, KeptScreenRefusesTheScreenSaverAndThePowerOff) {
+    ASSERT_TRUE(WindowOpen(0, 0, 0, 100, 100, kHiddenPopup, ""));
+    ASSERT_TRUE(WindowOpen(1, 0, 0, 100, 100, kHiddenPopup, ""));
+    intptr_t any = WindowOpen(WindowAny, 0, 0, 100, 100, kHiddenPopup, "");
+    ASSERT_TRUE(any);
+    EXPECT_NE(0, WindowKeepScreen(0));
+    EXPECT_NE(0, WindowKeepScreen(any));
+    EXPECT_EQ(0, WindowKeepScreen(2));
+    const HWND kept[] = {WindowLookup(0)->handle, WindowLookup(any)->handle};
+    const HWND other = WindowLookup(1)->handle;
+    struct Case {
+        WPARAM command;
+        LPARAM lParam;
+        bool refused;
+    } cases[] = {
+        {SC_SCREENSAVE, 0, true},     {SC_SCREENSAVE | 3, 0, true}, // low bits: the system's
+        {SC_MONITORPOWER, 1, true},   {SC_MONITORPOWER | 1, 2, true},
+        {SC_MONITORPOWER, -1, false}, // the display on
+        {SC_CLOSE, 0, false},         {SC_MINIMIZE, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.command << " " << c.lParam);
+        for (HWND window : kept)
+            EXPECT_EQ(!c.refused, SystemCommandPassed(window, c.command, c.lParam));
+        EXPECT_TRUE(SystemCommandPassed(other, c.command, c.lParam));
+    }
+    ASSERT_TRUE(WindowOpen(0, 0, 0, 100, 100, kHiddenPopup, ""));
+    EXPECT_TRUE(SystemCommandPassed(WindowLookup(0)->handle, SC_SCREENSAVE, 0));
 }
 
 TEST_F(WindowRegistry, OpeningAndClosingReleasesEverything) {
