@@ -35,7 +35,7 @@ void BenchAuthorCheck() {
             "codebase random>\n";
     WriteDataFiles(folder.Path(), files);
     static const char* const kNames[] = {"author_check_vs_build_10m_lines"};
-    BenchRatios(kNames, 1, 9, 60, [&](double* ratio) {
+    BenchRatios(kNames, 1, 15, 60, [&](double* ratio) {
         double check = AuthorSeconds("check .", folder.Path());
         double build = AuthorSeconds("build . --screen 800x600 -o page.html", folder.Path());
         *ratio = check / build;

@@ -119,7 +119,7 @@ void BenchPage() {
     // The three timings take turns, so that a busy moment of the machine falls
     // on all of them alike.
     static const char* const kNames[] = {"page_10mb_vs_copy", "page_scaling_10mb_over_1mb"};
-    BenchRatios(kNames, 2, 9, 300, [&](double* ratios) {
+    BenchRatios(kNames, 2, 30, 300, [&](double* ratios) {
         size_t largeLength = 0, smallLength = 0;
         double copy, build;
         {

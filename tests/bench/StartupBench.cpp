@@ -48,7 +48,7 @@ void BenchStartup() {
     static const char* const kNames[] = {"startup_vs_bare_window",
                                          "startup_vs_bare_window_with_common_controls"};
     int round = 0;
-    BenchRatios(kNames, 2, 15, 200, [&](double* ratios) {
+    BenchRatios(kNames, 2, 30, 200, [&](double* ratios) {
         // Each starts first in every third round.
         double seconds[3];
         for (int i = 0; i < 3; i++) {
