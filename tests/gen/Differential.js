@@ -127,6 +127,8 @@ function selfCheck() {
         ['<script>function f() {\nreturn 1 }</script>', '<script>function f() {\treturn 1 }</script>', [], 'function-source'],
         ['<style>a::after { content: " x " }</style>', '<style>a::after\t{ content: "\\20 x\\20 " }</style>', [], ''],
         ['<script type="application/json">{"a": " x"}</script>', '<script type="application/json">{"a": "\\x20x"}</script>', [], 'json'],
+        ['<base href="m/"><script>\nvar a = 1\n</script>', '<base href="m/"><script src="../page-1.js"></script>', ['\nvar a = 1\n'], ''],
+        ['<noscript>\n<p>a\n</noscript>', '<noscript>\t<p>a\t</noscript>', [], ''], ['<noscript>ab</noscript>', '<noscript>a b</noscript>', [], 'text'],
     ];
     const wrong = [];
     for (const [a, b, differs] of reader)
