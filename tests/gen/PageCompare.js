@@ -61,7 +61,8 @@ const JSON_TYPES = new Set(['application/json', 'importmap', 'application/ld+jso
 
 function scriptKind(el) {
     let type = attr(el, 'type');
-    if (type === null) type = el.namespaceURI === SVG ? '' : (attr(el, 'language') !== null ? `text/${attr(el, 'language')}` : '');
+    // No type: an empty or missing language means JavaScript too.
+    if (type === null) type = el.namespaceURI === SVG ? '' : (attr(el, 'language') ? `text/${attr(el, 'language')}` : '');
     type = type.trim().toLowerCase();
     if (JS_TYPES.has(type)) return 'classic';
     if (type === 'module') return 'module';
