@@ -13,7 +13,9 @@
 //   PackHolderText  "{{width}}", "{{height}}" or "{{insert}}" for value 0 ... 5
 //   PackPlacesMake  (PackPlaces.cpp) each filled byte's PackPlace
 //   PackValuesWhere where each of the six values stands: PackWhere, and whether
-//                   references in it would be read as references
+//                   references in it would be read as references (data, RCDATA,
+//                   a quoted attribute value); 0 with `refusal` set, to be given
+//                   back with PackRefusalFree, when the page can't be read
 #pragma once
 #include "authoring/scan/PackOut.h"
 #include <stdint.h>
