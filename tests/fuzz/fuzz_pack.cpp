@@ -6,9 +6,11 @@
 // of comments aside; hidden raw text with its white space as one space); no
 // line of a fragment is, or could be taken for, the end marker but the last,
 // and 1011.dat is one line.
+// When any one allocation fails, pack refuses: it never packs a page short.
 // Input: byte 0 (mod 32) is the length of the insert text that follows (as a
 // settings line holds it: no line end, no zero byte, trimmed), byte 1 picks
-// the screen; the rest is the page.
+// the screen and, with its high bit, the allocation that fails (the low bits
+// place it among pack's allocations on the page); the rest is the page.
 #include "authoring/MarkerNear.h"
 #include "authoring/PackPage.h"
 #include "authoring/scan/HtmlRead.h"
@@ -20,6 +22,23 @@
 #include <string.h>
 #include <string>
 #include <vector>
+
+// One of pack's allocations fails, the armed one (see CMakeLists.txt: the
+// target's malloc and realloc calls come here); unarmed they are counted.
+static size_t gFailAt, gAllocations;
+static bool gArmed, gFailed;
+extern "C" void* __real_malloc(size_t size);
+extern "C" void* __real_realloc(void* block, size_t size);
+static bool Fails() {
+    if (!gArmed) return ++gAllocations, false;
+    if (++gAllocations != gFailAt) return false;
+    gFailed = true;
+    return true;
+}
+extern "C" void* __wrap_malloc(size_t size) { return Fails() ? nullptr : __real_malloc(size); }
+extern "C" void* __wrap_realloc(void* block, size_t size) {
+    return Fails() ? nullptr : __real_realloc(block, size);
+}
 
 namespace {
 
@@ -110,7 +129,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string page((const char*)data + 2 + insertLength, size - 2 - insertLength);
 
     PackResult result;
-    if (!PackPage(page.data(), page.size(), insert.c_str(), &result)) {
+    gFailAt = 0;
+    if (data[1] & 0x80) {
+        gAllocations = 0;
+        PackPage(page.data(), page.size(), insert.c_str(), &result);
+        PackResultFree(&result);
+        gFailAt = 1 + gAllocations * (data[1] & 0x7F) / 128;
+    }
+    gAllocations = 0;
+    gFailed = false;
+    gArmed = true;
+    int packed = PackPage(page.data(), page.size(), insert.c_str(), &result);
+    gArmed = false;
+    FUZZ_CHECK(!(packed && gFailed));
+    if (!packed) {
         FUZZ_CHECK(result.reason > PackReasonNone && result.reason < PackReasonCount);
         FUZZ_CHECK(PackResultMessage(result)[0] != 0 && result.line >= 1 && result.column >= 1);
         PackResultFree(&result);
