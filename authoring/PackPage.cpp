@@ -27,17 +27,22 @@ static bool MarkerNear(const char* line, size_t length) {
     return PageLineIsEndMarker(bytes, trimmed) || CheckNearMarker(bytes, trimmed) != nullptr;
 }
 
-// The 1-based line and column of byte `at`, with the presenter's line ends.
-static void Place(const char* page, size_t length, size_t at, size_t* line, size_t* column) {
-    size_t start = 0;
-    *line = 1;
-    while (start < length) {
-        LineEnd end = LineSplit(page + start, length - start, true);
-        if (at < start + end.consumed || start + end.consumed >= length) break;
-        start += end.consumed;
-        ++*line;
+// Counts lines with the presenter's line ends, up to places that come in order.
+struct LineCount {
+    size_t line, start; // the line reached, 1-based, and where it starts
+};
+
+// The 1-based line and column of byte `at`, from `count` on (`at` lies ahead).
+static void Place(const char* page, size_t length, size_t at, LineCount* count, size_t* line,
+                  size_t* column) {
+    while (count->start < length) {
+        LineEnd end = LineSplit(page + count->start, length - count->start, true);
+        if (at < count->start + end.consumed || count->start + end.consumed >= length) break;
+        count->start += end.consumed;
+        count->line++;
     }
-    *column = at - start + 1;
+    *line = count->line;
+    *column = at - count->start + 1;
 }
 
 static bool ScriptsWrite(PackPlan* plan, const PackMoves& moves, PackResult* result) {
@@ -50,10 +55,12 @@ static bool ScriptsWrite(PackPlan* plan, const PackMoves& moves, PackResult* res
     return true;
 }
 
+// The notes come in the page's order.
 static bool NotesWrite(const PackPlan& plan, PackResult* result) {
+    LineCount count = {1, 0};
     for (size_t i = 0; i < plan.noteCount; i++) {
         size_t line = 0, column = 0;
-        Place(plan.page, plan.length, plan.notes[i].at, &line, &column);
+        Place(plan.page, plan.length, plan.notes[i].at, &count, &line, &column);
         char head[48];
         snprintf(head, sizeof head, "%lu:%lu: ", (unsigned long)line, (unsigned long)column);
         if (!PackAppendText(&result->notes, head) ||
@@ -67,7 +74,8 @@ static bool NotesWrite(const PackPlan& plan, PackResult* result) {
 static void Refused(PackPlan* plan, PackResult* result) {
     if (!plan->refusal.reason) PackRefuse(&plan->refusal, 0, PackReasonMemory, "out of memory");
     PackResultFree(result);
-    Place(plan->page, plan->length, plan->refusal.at, &result->line, &result->column);
+    LineCount count = {1, 0};
+    Place(plan->page, plan->length, plan->refusal.at, &count, &result->line, &result->column);
     result->reason = plan->refusal.reason;
     result->message = plan->refusal.message;
     plan->refusal.message = nullptr;

@@ -34,17 +34,6 @@ void CutFree(Cut* c) {
     c->originRoom = 0;
 }
 
-// Replaces the byte at `at` of the line by `text`.
-static bool Splice(Cut* c, size_t at, const char* text) {
-    size_t n = strlen(text), tail = c->line.length - at - 1;
-    if (!OriginsRoom(c, c->line.length + n) || !PackAppend(&c->line, text, n - 1)) return false;
-    memmove(c->line.bytes + at + n, c->line.bytes + at + 1, tail);
-    memmove(c->origins + at + n, c->origins + at + 1, tail * sizeof(size_t));
-    memcpy(c->line.bytes + at, text, n);
-    for (size_t i = 0; i < n; i++) c->origins[at + i] = CutInserted;
-    return true;
-}
-
 // The first letter of "codebase" as an escape of its place, or false where
 // the place has none that means the letter itself.
 static bool LetterEscape(unsigned char place, unsigned char letter, char out[16]) {
@@ -75,35 +64,35 @@ static bool WordAt(const char* s, size_t n, size_t at) {
     return true;
 }
 
-static bool Write(Cut* c, size_t from, size_t to) {
-    return PackAppend(c->out, c->line.bytes + from, to - from) && PackAppend(c->out, "\n", 1);
-}
-
 // A line that is, or could be taken for, the end marker gets an escape for
-// the first letter of its word, or is cut inside the word ("code" | "base"):
-// the join gives the same bytes back. 1011.dat is never cut, and the presenter
-// looks for no marker in it: its line stays where no escape exists.
+// the first letter of each "codebase" on it, or a cut inside the word ("code"
+// | "base"): the join gives the same bytes back, and no line is left with the
+// word, which both markers need. 1011.dat is never cut, and the presenter
+// looks for no marker in it: a word there stays where no escape exists.
 bool CutLineOut(Cut* c) {
-    if (!c->line.length) return true;
-    size_t from = 0, look = 0;
-    while (c->near(c->line.bytes + from, c->line.length - from)) {
-        size_t p = look;
-        while (p < c->line.length && !WordAt(c->line.bytes, c->line.length, p)) p++;
-        if (p == c->line.length) break;
+    const char* line = c->line.bytes;
+    size_t n = c->line.length, from = 0;
+    if (!n) return true;
+    bool ok = true;
+    for (size_t p = c->near(line, n) ? 0 : n; p < n && ok;) {
+        if (!WordAt(line, n, p)) {
+            p++;
+            continue;
+        }
         size_t origin = c->origins[p];
         char escape[16];
-        unsigned char letter = (unsigned char)c->line.bytes[p];
-        if (origin != CutInserted && LetterEscape(c->plan->places[origin], letter, escape)) {
-            if (!Splice(c, p, escape)) return false;
-            look = p + strlen(escape);
+        if (origin != CutInserted &&
+            LetterEscape(c->plan->places[origin], (unsigned char)line[p], escape)) {
+            ok = PackAppend(c->out, line + from, p - from) && PackAppendText(c->out, escape);
+            from = ++p;
         } else if (!c->oneLine) {
-            if (!Write(c, from, p + 4)) return false;
-            from = look = p + 4;
+            ok = PackAppend(c->out, line + from, p + 4 - from) && PackAppend(c->out, "\n", 1);
+            from = p += 4;
         } else {
-            look = p + 1;
+            p++;
         }
     }
-    bool ok = Write(c, from, c->line.length);
+    ok = ok && PackAppend(c->out, line + from, n - from) && PackAppend(c->out, "\n", 1);
     c->line.length = 0;
     return ok;
 }

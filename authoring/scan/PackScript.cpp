@@ -79,10 +79,20 @@ int PackBaseReach(const char* href, size_t length, size_t* up, bool* data) {
     return reached;
 }
 
-static bool NoteAdd(PackPlan* plan, size_t at, const char* message) {
-    PackNote* grown = (PackNote*)realloc(plan->notes, (plan->noteCount + 1) * sizeof(PackNote));
+// Room for one more of `count` items of `size` bytes, by doubling (the room is
+// a power of two from 8 on, so it is full exactly when `count` is one of them).
+static bool RoomFor(void** items, size_t count, size_t size) {
+    if (count < 8 ? count != 0 : (count & (count - 1)) != 0) return true;
+    size_t room = count < 8 ? 8 : count * 2;
+    if (room > (size_t)-1 / size) return false;
+    void* grown = realloc(*items, room * size);
     if (!grown) return false;
-    plan->notes = grown;
+    *items = grown;
+    return true;
+}
+
+static bool NoteAdd(PackPlan* plan, size_t at, const char* message) {
+    if (!RoomFor((void**)&plan->notes, plan->noteCount, sizeof(PackNote))) return false;
     plan->notes[plan->noteCount++] = {at, message};
     return true;
 }
@@ -132,9 +142,8 @@ static int Move(PackPlan* plan, const PackRegion& r, PackMoves* moves) {
                           "own, data/page-%lu.js, which no relative path reaches from under this "
                           "base; give the base a folder of the presentation, such as media/",
                           plan->base, (unsigned long)number);
-    PackMove* grown = (PackMove*)realloc(moves->moves, number * sizeof(PackMove));
-    if (!grown) return PackRefuse(refusal, 0, PackReasonMemory, "out of memory");
-    moves->moves = grown;
+    if (!RoomFor((void**)&moves->moves, moves->count, sizeof(PackMove)))
+        return PackRefuse(refusal, 0, PackReasonMemory, "out of memory");
     PackMove* move = &moves->moves[moves->count++];
     memset(move, 0, sizeof *move);
     move->gt = PackPlanAuthor(plan, r.tagEnd - 1);
