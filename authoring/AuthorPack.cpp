@@ -97,6 +97,16 @@ static int SettingsChoose(const PackOptions& options, const char* settingsPath,
     return 0;
 }
 
+// What pack tells and does not refuse, each note as PAGE:LINE:COLUMN: message.
+static void NotesPrint(const char* page, const PackBuffer& notes) {
+    for (size_t at = 0; at < notes.length;) {
+        const char* end = (const char*)memchr(notes.bytes + at, '\n', notes.length - at);
+        size_t n = end ? (size_t)(end - notes.bytes) - at : notes.length - at;
+        ErrPrint("%s:%.*s\n", page, (int)n, notes.bytes + at);
+        at += n + 1;
+    }
+}
+
 int AuthorPack(const PackOptions& options) {
     size_t length = 0;
     char* page = AuthorFileRead(options.page, &length);
@@ -117,11 +127,13 @@ int AuthorPack(const PackOptions& options) {
     PackResult result;
     if (code == 0 && !PackPage(page, length, settings.insert, &result)) {
         ErrPrint("%s:%lu:%lu: %s; nothing is written\n", options.page, (unsigned long)result.line,
-                 (unsigned long)result.column, result.message);
+                 (unsigned long)result.column, PackResultMessage(result));
+        PackResultFree(&result);
         code = 1;
     }
     AuthorFileFree(page);
     if (code == 0) {
+        NotesPrint(options.page, result.notes);
         code = PackWrite(options.folder, data, result, settings.stored, settings.storedLength);
         PackResultFree(&result);
     }

@@ -89,9 +89,9 @@ int PackWrite(const char* folder, const char* data, const PackResult& result, co
     } else {
         OutPrint("%s: the page in seven fragments", data);
         if (result.scriptCount == 1)
-            OutPrint(", and a script that needs its line ends in page-1.js");
+            OutPrint(", and a script that spans lines in page-1.js");
         else if (result.scriptCount)
-            OutPrint(", and %lu scripts that need their line ends in page-1.js ... page-%lu.js",
+            OutPrint(", and %lu scripts that span lines in page-1.js ... page-%lu.js",
                      (unsigned long)result.scriptCount, (unsigned long)result.scriptCount);
         OutPrint("%s\n", stored ? "; the settings in 1013.dat" : "");
     }

@@ -4,7 +4,7 @@
 #   include(AuthoringPure.cmake) with ROOT set: LUMIVANE_AUTHORING_PURE
 file(GLOB LUMIVANE_AUTHORING_SCAN CONFIGURE_DEPENDS ${ROOT}/authoring/scan/*.cpp)
 set(LUMIVANE_AUTHORING_PURE
-    ${ROOT}/authoring/PackPage.cpp ${ROOT}/authoring/PackLines.cpp
+    ${ROOT}/authoring/PackPage.cpp
     ${ROOT}/authoring/PageScan.cpp ${ROOT}/authoring/PageScanJoin.cpp
     ${ROOT}/authoring/ScriptScan.cpp ${ROOT}/authoring/MarkerNear.cpp
     ${ROOT}/authoring/CheckRead.cpp ${ROOT}/authoring/AuthorEscape.cpp

@@ -1,5 +1,6 @@
 #include "../PageData.h"
 #include "AuthorRunner.h"
+#include "authoring/PackPage.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,7 +54,7 @@ TEST(AuthorPack, RefusalsLeaveTheFolderAsItWas) {
          "page.html:6:1: a seventh placeholder {{width}}"},
         {"empty", "", 0, "", nullptr, 1, "page.html:1:1: the page is empty"},
         {"a script never closed", std::string(kPage) + "<script>\n// c\nvar a = 1\n", 0, "", nullptr,
-         1, "page.html:6:8: a script that is never closed and needs its line ends"},
+         1, "page.html:6:1: a script that spans lines is never closed"},
         {"a zero byte", std::string("<p>\0</p>", 8) + kPage, 0, "", nullptr, 1,
          "page.html:1:4: a zero byte"},
         {"larger than memory", "", (int64_t)3 << 30, "", nullptr, 1,
@@ -103,6 +104,100 @@ TEST(AuthorPack, RefusalsLeaveTheFolderAsItWas) {
             continue;
         }
         AuthorOutcome built = AuthorRun("build talk --screen 640x480", folder.Path());
-        EXPECT_EQ("<p>640\tby\t480</p>\t<h1>Hi</h1>\t<i>Hi</i>\t640\t480", built.out);
+        EXPECT_EQ("<p>640&#32;by&#32;480</p>&#10;<h1>Hi</h1>&#10;<i>Hi</i>&#10;640&#10;480&#10;",
+                  built.out);
+    }
+}
+
+// Each refusal says where (the page's line and column) and why, with its hint,
+// whole: the base href of the last but one makes a message of some 400 bytes,
+// whose hint comes last. A one-line module script packs, with a note.
+TEST(AuthorPack, RefusalsSayWhereAndWhy) {
+    const std::string longBase = "http://example.com/" + std::string(300, 'a') + "/";
+    struct Case {
+        std::string body; // the page up to the placeholders it lacks, which follow it
+        const char* insert;
+        const char* place; // "LINE:COLUMN", or "" for a page that packs
+        int reason;
+        const char* says;
+    } cases[] = {
+        {"<p>\n<script>\n  var a = {{width}}\n</script>", "Hi", "3:11", PackReasonScriptValue,
+         "a one-line script of its own, such as <script>var pageWidth = {{width}};</script>"},
+        {"<p>{{width}}{{height}}{{insert}}{{insert}}{{width}}{{height}}</p>\n<p>x</p><script>\n// c\nvar a = 1",
+         "Hi", "2:9", PackReasonScriptOpen, "end it with </script>"},
+        {"<script src=\"a.js\">\nx()\n</script>", "Hi", "1:1", PackReasonScriptSrc, "never run"},
+        {"<script defer>\nx()\n</script>", "Hi", "1:1", PackReasonScriptAttribute, "its defer attribute"},
+        {"<script>\nx()\n</script><base href=\"m/\">", "Hi", "1:1", PackReasonBase,
+         "put the <base> first in the head"},
+        {"<base href=\"/m/\">\n<script>\nx()\n</script>", "Hi", "1:1", PackReasonBase, "such as media/"},
+        {"<script type=\"module\">\nx()\n</script>", "Hi", "1:1", PackReasonModule, "runs no module scripts"},
+        {"<div><script type=\"text/x-template\">\n<b>\n</script>", "Hi", "1:6", PackReasonLines,
+         "put the text in a <template>, or in a <pre> with &#10;"},
+        {"<p>\n  <xmp>a\nb</xmp>", "Hi", "2:3", PackReasonLines, "an <xmp> that spans lines"},
+        {"<p>\n<plaintext>a\n", "Hi", "2:1", PackReasonLines, "a <plaintext> that spans lines"},
+        {"<script type=\"application/json\">\n{a: 1}\n</script>", "Hi", "1:1", PackReasonLines,
+         "no valid JSON"},
+        {"<script>var t = `w {{width}}`</script>", "Hi", "1:19", PackReasonSpace,
+         "beside {{width}} in a template literal"},
+        {"<script>function f() { return {{width}} }</script>", "Hi", "1:30", PackReasonSpace,
+         "its functions' source text"},
+        {"<xmp>a {{width}}</xmp>", "Hi", "1:7", PackReasonSpace, "in raw text"},
+        {"<style>p::after { content: \"{{width}}{{height}} {{insert}}\" }</style>", "\tHi", "1:48",
+         PackReasonSpace, "in a CSS string, before white space"},
+        {"<style>p::after { content: \"a\n\" }</style>", "Hi", "1:30", PackReasonStyleLine,
+         "inside a CSS string"},
+        {"<style>p \\\n{}</style>", "Hi", "1:11", PackReasonStyleLine, "a \\ at the end of a line"},
+        {"<base href=\"" + longBase + "\">\n<script>\nx()\n</script>", "Hi", "1:1", PackReasonBase,
+         "give the base a folder of the presentation, such as media/"},
+        {"<script type=\"module\">x()</script>", "Hi", "", PackReasonNone,
+         "1:1: a module script: the presenter's browser control runs no module scripts"},
+    };
+    static const char* const kHolders[] = {"{{width}}", "{{height}}", "{{insert}}",
+                                           "{{insert}}", "{{width}}", "{{height}}"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        std::string page = c.body + "\n";
+        size_t holders = 0;
+        for (size_t at = page.find("{{"); at != std::string::npos; at = page.find("{{", at + 1))
+            holders++;
+        for (size_t k = holders; k < 6; k++) page += kHolders[k];
+        PackResult result;
+        int packed = PackPage(page.data(), page.size(), c.insert, &result);
+        if (c.reason == PackReasonNone) {
+            ASSERT_TRUE(packed) << PackResultMessage(result);
+            EXPECT_NE(std::string::npos, std::string(result.notes.bytes, result.notes.length).find(c.says));
+        } else {
+            ASSERT_FALSE(packed);
+            EXPECT_EQ(c.place, std::to_string(result.line) + ":" + std::to_string(result.column));
+            EXPECT_STREQ(PackReasonName(c.reason), PackReasonName(result.reason));
+            EXPECT_NE(std::string::npos, std::string(PackResultMessage(result)).find(c.says))
+                << PackResultMessage(result);
+        }
+        PackResultFree(&result);
+    }
+}
+
+// Where each value stands, and whether references in it would read as
+// references: the insert text's own markup counts (its tag is no text).
+TEST(AuthorPack, ValuesKnowWhereTheyStand) {
+    const char page[] = "<title>{{width}}</title><p title=\"{{height}}\">{{insert}}</p>\n"
+                        "<script>var s = \"{{insert}}\"</script><style>p { width: {{width}}px }</style>"
+                        "<!-- {{height}} -->";
+    struct Case {
+        const char* insert;
+        const char* where; // each value's PackWhere, as a digit
+        const char* references;
+    } cases[] = {{"Tom &amp; Jerry", "120764", "111000"}, {"<b>Q3</b>", "120764", "110000"}};
+    for (const Case& c : cases) {
+        PackValueWhere where[PackValueCount];
+        PackRefusal refusal = {};
+        ASSERT_TRUE(PackValuesWhere(page, sizeof page - 1, c.insert, where, &refusal));
+        std::string places, references;
+        for (const PackValueWhere& w : where) {
+            places += (char)('0' + w.where);
+            references += w.references ? '1' : '0';
+        }
+        EXPECT_EQ(c.where, places) << c.insert;
+        EXPECT_EQ(c.references, references) << c.insert;
     }
 }

@@ -47,6 +47,7 @@ function drive(driver, work, pages) {
         at = eol + 2 + Number(length);
         if (name === 'page') results.push(r = { fragments: [], scripts: [], handFragments: [], findings: [], packedFindings: [] });
         else if (name === 'refusal') r.refusal = bytes.toString();
+        else if (name === 'reason') r.reason = bytes.toString();
         else if (name === 'fragment') r.fragments.push(bytes);
         else if (name === 'script') r.scripts.push(bytes);
         else if (name === 'joined') r.joined = bytes;
@@ -62,7 +63,7 @@ function drive(driver, work, pages) {
 // What went wrong with one page: { refusal, diffs, differs, silent, falseAlarm }.
 function judge(page, result) {
     const filled = gen.pageFill(page.text, page.values);
-    const v = { refusal: result.refusal, diffs: [], packedFindings: result.packedFindings.length };
+    const v = { refusal: result.refusal, reason: result.reason, diffs: [], packedFindings: result.packedFindings.length };
     if (!result.refusal) v.diffs = packDifferences(filled, result.joined, result.scripts);
     v.authorErrors = [];
     const author = readerView(filled, v.authorErrors), hand = readerView(result.handJoined);
@@ -126,6 +127,8 @@ function selfCheck() {
         ['<script>function f() {\nreturn 1 }</script>', '<script>function f() {\treturn 1 }</script>', [], 'function-source'],
         ['<style>a::after { content: " x " }</style>', '<style>a::after\t{ content: "\\20 x\\20 " }</style>', [], ''],
         ['<script type="application/json">{"a": " x"}</script>', '<script type="application/json">{"a": "\\x20x"}</script>', [], 'json'],
+        ['<base href="m/"><script>\nvar a = 1\n</script>', '<base href="m/"><script src="../page-1.js"></script>', ['\nvar a = 1\n'], ''],
+        ['<noscript>\n<p>a\n</noscript>', '<noscript>\t<p>a\t</noscript>', [], ''], ['<noscript>ab</noscript>', '<noscript>a b</noscript>', [], 'text'],
     ];
     const wrong = [];
     for (const [a, b, differs] of reader)
@@ -176,13 +179,12 @@ function main() {
         falsePages: 0, falseFindings: 0, findingPages: 0, packedFindingPages: 0, unsound: 0,
         breaks: 0, breaksNamed: 0, findings: 0, findingsOff: 0 };
     const locate = Math.min(results.length, Number(process.env.LUMIVANE_LOCATE || 300));
-    const kept = {}, examples = [];
+    const kept = {}, examples = [], refusalShown = {};
     results.forEach((result, n) => {
         const v = judge(pages[n], result);
         if (v.refusal) {
-            let reason = v.refusal.replace(/^\d+:\d+: /, '').replace(/\{\{\w+\}\}/g, '{{...}}').replace(/\d+/g, 'N');
-            if (reason.length > 100) reason = `${reason.slice(0, 100)}...`;
-            tally.refusals[reason] = (tally.refusals[reason] || 0) + 1;
+            tally.refusals[v.reason] = (tally.refusals[v.reason] || 0) + 1;
+            if (!refusalShown[v.reason]) refusalShown[v.reason] = `page ${indices[n]}: ${v.refusal}`;
         } else {
             tally.packed++;
         }
@@ -221,6 +223,8 @@ function main() {
         `${tally.pagesDiffering} packed pages differ from the author's page`);
     console.log(`  differences by kind (pages):\n${list(tally.differences)}`);
     console.log(`  refusals by reason:\n${list(tally.refusals)}`);
+    for (const [reason, shown] of Object.entries(refusalShown))
+        console.log(`    ${reason}, for example ${shown.length > 160 ? `${shown.slice(0, 160)}...` : shown}`);
     console.log(`  check finds something in what pack wrote: ${tally.packedFindingPages} pages`);
     console.log(`check: ${tally.differs} hand-cut pages differ for the reader, ${tally.silent} of them with no finding (silent)`);
     console.log(`  false alarms: ${tally.falsePages} of the ${tally.findingPages} pages with findings ` +

@@ -7,12 +7,14 @@
 // same tree, node for node: every text exactly ("text-space" where only white
 // space differs, "text" otherwise), every attribute exactly ("attribute-space",
 // "attribute"); comments' text is not compared, style sheets compare by CSS
-// tokens (white space and comments aside: "style"). Scripts the browser runs
+// tokens (white space and comments aside: "style"), and the raw text of
+// noscript, iframe, noembed and noframes, which no browser with scripts and
+// frames shows, with its runs of white space as one space. Scripts the browser runs
 // compare by acorn syntax tree ("script": a parse error on one side only, or
 // another tree), and each function's source text, which the script can show
 // ("function-source"); a script moved to page-N.js is read from that file,
 // found as the browser finds it: `src` in HTML, `href` in SVG, resolved under
-// the page's <base href>; a moved script the browser would not run from there
+// the page's <base href> (the reference may climb back: "../page-1.js"); a moved script the browser would not run from there
 // is "script-file". JSON data blocks compare as JSON ("json"), other script
 // types exactly ("data-block"). Any other disagreement of the trees is "tree".
 //
@@ -59,7 +61,8 @@ const JSON_TYPES = new Set(['application/json', 'importmap', 'application/ld+jso
 
 function scriptKind(el) {
     let type = attr(el, 'type');
-    if (type === null) type = el.namespaceURI === SVG ? '' : (attr(el, 'language') !== null ? `text/${attr(el, 'language')}` : '');
+    // No type: an empty or missing language means JavaScript too.
+    if (type === null) type = el.namespaceURI === SVG ? '' : (attr(el, 'language') ? `text/${attr(el, 'language')}` : '');
     type = type.trim().toLowerCase();
     if (JS_TYPES.has(type)) return 'classic';
     if (type === 'module') return 'module';
@@ -81,6 +84,7 @@ function jsTree(source, goal, functions) {
     const text = JSON.stringify(tree, function (key, value) {
         if (key === 'start' || key === 'end') return undefined;
         if (key === 'raw' && this.type === 'Literal') return undefined;
+        if (typeof value === 'bigint') return `${value}n`;
         if (functions && value && /Function|Class/.test(value.type) && typeof value.start === 'number')
             texts.push(source.slice(value.start, value.end));
         return value;
@@ -147,17 +151,21 @@ function packDifferences(authorBytes, joinedBytes, scripts) {
     const diffs = [];
     const base = baseHref(b);
     const put = (kind, where, detail) => diffs.push({ kind, detail: `${where}: ${detail}` });
-    const compare = (x, y, where) => {
+    const compare = (x, y, where, hidden) => {
         if (x.nodeName !== y.nodeName || x.namespaceURI !== y.namespaceURI)
             return put('tree', where, `${x.nodeName} against ${y.nodeName}`);
         if (x.nodeName === '#text') {
             if (x.value === y.value) return;
+            // The raw text of noscript, iframe, noembed and noframes is shown by
+            // no browser that runs scripts and has frames: its white space may change.
+            if (hidden && x.value.replace(/\s+/g, ' ') === y.value.replace(/\s+/g, ' ')) return;
             const space = x.value.replace(/\s+/g, ' ') === y.value.replace(/\s+/g, ' ');
             return put(space ? 'text-space' : 'text', where, `${clip(x.value)} against ${clip(y.value)}`);
         }
         if (x.nodeName === '#comment') return;
         if (x.nodeName === '#documentType') return x.name === y.name || put('tree', where, 'the doctype');
         const name = x.tagName ? `${where}/${x.tagName}` : where;
+        const inHidden = RAW_HIDDEN.has(x.tagName) && x.namespaceURI === HTML;
         let moved = null;
         if (x.tagName === 'script') moved = movedScript(x, y, scripts, base, name, put);
         compareAttributes(x, y, moved, name, put);
@@ -169,7 +177,7 @@ function packDifferences(authorBytes, joinedBytes, scripts) {
         const xs = x.tagName === 'template' ? x.content.childNodes : x.childNodes || [];
         const ys = y.tagName === 'template' ? y.content.childNodes : y.childNodes || [];
         if (xs.length !== ys.length) put('tree', name, `${xs.length} children against ${ys.length}`);
-        for (let k = 0; k < Math.min(xs.length, ys.length); k++) compare(xs[k], ys[k], name);
+        for (let k = 0; k < Math.min(xs.length, ys.length); k++) compare(xs[k], ys[k], name, inHidden);
     };
     compare(a, b, '');
     return diffs;
@@ -188,7 +196,8 @@ function baseHref(doc) {
 // file's text, or null when the script was not moved.
 function movedScript(x, y, scripts, base, where, put) {
     const svg = y.namespaceURI === SVG;
-    const ref = (y.attrs || []).find((a) => /^page-\d+\.js$/.test(a.value) && !(x.attrs || []).some((b) => attrName(b) === attrName(a)));
+    // Under a <base href> the reference climbs back to the page's folder ("../page-1.js").
+    const ref = (y.attrs || []).find((a) => /^(?:\.\.\/)*(?:data\/)?page-\d+\.js$/.test(a.value) && !(x.attrs || []).some((b) => attrName(b) === attrName(a)));
     if (!ref) return null;
     const file = Number(/\d+/.exec(ref.value)[0]);
     const page = 'file:///C:/talk/data/1014.dat';

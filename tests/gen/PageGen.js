@@ -14,8 +14,10 @@
 //   pageRender(page, keep) its text (a JS string, UTF-8 when written); with
 //                          `keep` (block indices) only those blocks
 //   pageFill(text, values) the page with its placeholders replaced by the values
-// Scripts come from classicScript(): the one place to take them from another
-// generator.
+// Scripts come from classicScript(): the hazard shapes here and the script
+// generator (ScriptGen.js).
+const ScriptGen = require('./ScriptGen');
+const acorn = require('acorn');
 
 function Rng(seed) {
     let a = seed >>> 0;
@@ -47,8 +49,22 @@ const WORDS = ['slide', 'deck', 'review', 'quarter', 'results', 'team', 'plan', 
 const words = (r, n) => Array.from({ length: n }, () => r.pick(WORDS)).join(' ');
 
 // ---- scripts: the one place they come from -------------------------------
+// Half of them from the script generator (many statement shapes, newer syntax
+// now and then), half the hazard shapes below. A hashbang stands only at the
+// very start of a script, which a script in a page never has.
+// The script generator makes a few scripts that acorn rejects (as the script
+// proof counts them): those are drawn again, so that the author's page is sound.
 function classicScript(r) {
-    return OwnScripts[r.int(OwnScripts.length)](r);
+    if (r.chance(0.5)) return OwnScripts[r.int(OwnScripts.length)](r);
+    for (;;) {
+        // Its lines end as the page's do: the page renders each line with its own line end.
+        const s = ScriptGen.script(() => r.next(), { newer: 'mixed', handler: false, lineEnd: '\n' });
+        const text = s.text.replace(/^#![^\r\n]*(\r\n|\r|\n)?/, '');
+        try {
+            acorn.parse(text, { ecmaVersion: 'latest' });
+            return text;
+        } catch (e) { /* another */ }
+    }
 }
 
 // Statement shapes whose line ends matter, and some whose line ends don't.
@@ -109,7 +125,10 @@ const BLOCKS = {
     noframes: () => [L(0, '<noframes>'), L(1, 'no frames <i>here</i>'), L(0, '</noframes>')],
     styleSheet: () => [L(0, '<style>'), L(1, '.card { border: 1px solid'), L(2, '#888; padding: 4px }'),
         L(1, '.card::after { content: "  two  spaces  "; }'), L(1, '/* a comment'), L(2, 'over lines */'),
-        L(1, 'h2 span'), L(1, 'b { color: #336 }'), L(0, '</style>'),
+        L(1, 'h2 span'), L(1, 'b { color: #336 }'),
+        // a string going on past its line end, and an escape that the line end ends
+        L(1, '.card i::before { content: "a \\'), L(2, 'b"; }'), L(1, '.card b::before { content: "\\41'), L(2, 'x"; }'),
+        L(0, '</style>'),
         L(0, '<div class="card">card</div>')],
     poem: (c) => {
         c.css.push('.poem { white-space: pre-line; }');
@@ -129,7 +148,8 @@ const BLOCKS = {
         L(2, '<tspan>again</tspan></text>'), L(0, '</svg>')],
     // In SVG a script's text is markup: "<" and "&" go in CDATA, as authors write it.
     svgScript: (c) => {
-        const code = classicScript(c.r);
+        let code = classicScript(c.r);
+        while (code.includes(']]>')) code = classicScript(c.r); // it would end the CDATA section
         const cdata = /[<&]/.test(code);
         return [L(0, '<svg width="10" height="10">'), L(1, '<script>'), ...(cdata ? [L(1, '//<![CDATA[')] : []),
             ...lines(2, code), ...(cdata ? [L(1, '//]]>')] : []), L(1, '</script>'), L(0, '</svg>')];
@@ -151,7 +171,8 @@ const BLOCKS = {
     scriptType: (c) => [L(0, '<script type="text/javascript">'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
     scriptEscape: () => [L(0, '<script>'), L(1, 'var s = "<!--<script></script>";'), L(1, 'var t = 2'), L(0, '</script>'),
         L(0, '<pre>'), ...raws('  after the script\n  kept</pre>')],
-    module: () => [L(0, '<script type="module">'), L(1, 'const mod = 1'), L(1, 'document.body.dataset.mod = mod'), L(0, '</script>')],
+    module: (c) => (c.r.chance(0.7) ? [L(0, '<script type="module">const mod = 1; document.body.dataset.mod = mod</script>')]
+        : [L(0, '<script type="module">'), L(1, 'const mod = 1'), L(1, 'document.body.dataset.mod = mod'), L(0, '</script>')]),
     json: (c) => [L(0, '<script type="application/json" id="cfg">'), L(0, '{'), L(1, `"title": "${words(c.r, 2)}",`),
         L(1, '"list": [1,'), L(2, '2]'), L(0, '}'), L(0, '</script>')],
     importmap: () => [L(0, '<script type="importmap">'), L(0, '{ "imports":'), L(1, '{ "a": "./a.js" } }'), L(0, '</script>')],
@@ -188,7 +209,8 @@ const WEIGHTS = { refused: 0.3, xmp: 0.3, template: 0.4, shader: 0.4, base: 0.5,
 // ---- value sites: where the placeholders stand -----------------------------
 // A site takes one or two placeholders; `num` tells a number from the insert text.
 const isNum = (h) => h !== '{{insert}}';
-const pad = (c, h) => (!c.quiet && c.r.chance(0.3) ? ` ${h} ` : h); // spaces beside a value
+// spaces beside a value, one or two on each side
+const pad = (c, h) => (!c.quiet && c.r.chance(0.3) ? `${' '.repeat(1 + c.r.int(2))}${h}${' '.repeat(1 + c.r.int(2))}` : h);
 
 const SITES = {
     text: (c, hs) => [L(0, `<p>${hs.map((h) => `${words(c.r, 1)} ${pad(c, h)}`).join(', ')}.</p>`)],
@@ -210,6 +232,9 @@ const SITES = {
         L(0, '}'), L(0, '</script>')],
     title: (c, hs) => [L(0, `<title>${hs.join(' ')} ${words(c.r, 1)}</title>`)],
     meta: (c, hs) => [L(0, `<meta name="description" content="${hs.join(' ')}">`)],
+    unquoted: (c, hs) => [L(0, `<div data-a=${hs[0]}${hs[1] ? ` data-b=${pad(c, hs[1])}` : ''} title=x>box</div>`)],
+    cdata: (c, hs) => [L(0, `<svg width="9" height="9"><text><![CDATA[${hs.map((h) => pad(c, h)).join('-')}]]></text></svg>`)],
+    textarea: (c, hs) => [L(0, `<textarea>${hs.map((h) => pad(c, h)).join(' ')}</textarea>`)],
 };
 const HEAD_SITES = ['title', 'meta', 'script', 'scriptString', 'css', 'json'];
 const BODY_SITES = Object.keys(SITES).filter((s) => s !== 'title' && s !== 'meta');
@@ -218,7 +243,8 @@ const BODY_SITES = Object.keys(SITES).filter((s) => s !== 'title' && s !== 'meta
 // which is where a false alarm of check shows.
 const QUIET_HEAD = ['meta', 'script', 'css', 'json'];
 // Sites that put two values on one line.
-const PAIR = ['text', 'textSpaced', 'heading', 'attribute', 'style', 'svgBox', 'script', 'scriptString', 'title', 'meta'];
+const PAIR = ['text', 'textSpaced', 'heading', 'attribute', 'style', 'svgBox', 'script', 'scriptString', 'title', 'meta',
+    'unquoted', 'cdata', 'textarea'];
 const QUIET_PAIR = ['attribute', 'style', 'script'];
 const QUIET_BODY = ['heading', 'attribute', 'style', 'script', 'css', 'json'];
 const QUIET_BLOCKS = ['titleLines', 'paragraph', 'inlineEnds', 'heading', 'list', 'styleSheet', 'commentLines', 'attributes',
@@ -273,7 +299,12 @@ function pageMake(r) {
         const name = drawBlock();
         blocks.push({ where: HEAD_BLOCKS.has(name) ? 'head' : 'body', name, lines: BLOCKS[name](c) });
     }
-    if (blocks.some((b) => b.name === 'base')) blocks.unshift({ where: 'head', name: 'base', lines: [L(0, '<base href="media/">')] });
+    // A base that names a folder below, above or beside data/, or none that a relative path leaves.
+    if (blocks.some((b) => b.name === 'base')) {
+        const href = r.pick(['media/', 'media/', './', 'a/b/x.html', '../deck/', 'media', '?v=2', 'a/../b/',
+            '../data/', 'http://example.com/', '/media/', '../../up/']);
+        blocks.unshift({ where: 'head', name: 'base', lines: [L(0, `<base href="${href}">`)] });
+    }
     if (c.css.length) blocks.unshift({ where: 'head', name: 'css', lines: [L(0, '<style>'), ...c.css.map((s) => L(1, s)), L(0, '</style>')] });
     const [width, height] = r.pick(SCREENS);
     return {

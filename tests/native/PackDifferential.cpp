@@ -7,7 +7,8 @@
 //   that, and check's findings on it.
 // Files of records, each "NAME LENGTH\n", the bytes, "\n". The batch holds
 // "page", "width", "height", "insert" for each page; the results hold for each
-// page "page" (its number), then "refusal" ("LINE:COLUMN: MESSAGE") or the
+// page "page" (its number), then "refusal" ("LINE:COLUMN: MESSAGE") with its
+// "reason" (a short name), or the
 // seven "fragment"s, the "script"s (page-1.js ...), "joined" and each
 // "packed-finding"; then the seven "hand-fragment"s, "hand-joined" and each
 // "finding" ("FILE:LINE:COLUMN: MESSAGE"), and "end".
@@ -80,7 +81,9 @@ void PageRun(FILE* out, size_t number, const std::string& page, const JoinValues
     } else {
         FieldWrite(out, "refusal",
                    std::to_string(result.line) + ":" + std::to_string(result.column) + ": " +
-                       result.message);
+                       PackResultMessage(result));
+        FieldWrite(out, "reason", PackReasonName(result.reason));
+        PackResultFree(&result);
     }
     std::string hand[7];
     if (PageCutByHand(page, hand)) {
