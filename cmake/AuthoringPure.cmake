@@ -7,6 +7,7 @@ set(LUMIVANE_AUTHORING_PURE
     ${ROOT}/authoring/PackPage.cpp ${ROOT}/authoring/PackLines.cpp
     ${ROOT}/authoring/PageScan.cpp ${ROOT}/authoring/PageScanJoin.cpp
     ${ROOT}/authoring/ScriptScan.cpp ${ROOT}/authoring/MarkerNear.cpp
-    ${ROOT}/authoring/CheckRead.cpp ${ROOT}/authoring/AuthorEscape.cpp
+    ${ROOT}/authoring/CheckRead.cpp ${ROOT}/authoring/CheckWords.cpp
+    ${ROOT}/authoring/AuthorEscape.cpp
     ${LUMIVANE_AUTHORING_SCAN}
     ${ROOT}/builder/PageRules.cpp ${ROOT}/base/TextRules.cpp ${ROOT}/files/LineSplit.cpp)

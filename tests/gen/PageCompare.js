@@ -32,7 +32,8 @@
 //     tokens and on... handlers by acorn syntax tree;
 //   - scripts by acorn syntax tree (a parse error on one side only differs),
 //     JSON data blocks as JSON, other script types exactly, style sheets by
-//     CSS tokens.
+//     CSS tokens; a script or a style sheet shows nothing, so white space
+//     beside one counts as beside an inline tag.
 const parse5 = require('parse5');
 const acorn = require('acorn');
 
@@ -83,7 +84,7 @@ function jsTree(source, goal, functions) {
         if (key === 'raw' && this.type === 'Literal') return undefined;
         if (functions && value && /Function|Class/.test(value.type) && typeof value.start === 'number')
             texts.push(source.slice(value.start, value.end));
-        return value;
+        return typeof value === 'bigint' ? `${value}n` : value;
     });
     return { text, functions: texts };
 }
@@ -327,16 +328,20 @@ function readerView(bytes, errors = []) {
         if (n.nodeName === '#comment' || n.nodeName === '#documentType') return;
         if (!n.tagName) return (n.childNodes || []).forEach((c) => walk(c, ws));
         const mark = isBlock(n) ? '\u0002' : '\u0001';
-        out.push(`${mark}<${n.tagName}|${attributesView(n, errors)}>${mark}`);
+        // A script or a style sheet shows nothing: its reading goes into its tag,
+        // so that white space beside it counts as beside any inline tag.
         const text = textOf(n);
+        let inner = '';
         if (n.tagName === 'script') {
             const kind = scriptKind(n);
             const view = kind === 'json' ? jsonValue(text) : kind === 'data' ? text : jsTree(text, kind, false);
             if (view.error) errors.push(`script: ${view.error}`);
-            out.push(opaque('\u0004', typeof view === 'string' ? view : view.error ? `error:${text}` : view.text));
+            inner = opaque('\u0004', typeof view === 'string' ? view : view.error ? `error:${text}` : view.text);
         } else if (n.tagName === 'style') {
-            out.push(opaque('\u0004', cssTokens(text)));
-        } else if (!RAW_HIDDEN.has(n.tagName)) {
+            inner = opaque('\u0004', cssTokens(text));
+        }
+        out.push(`${mark}<${n.tagName}|${attributesView(n, errors)}>${inner}${mark}`);
+        if (n.tagName !== 'script' && n.tagName !== 'style' && !RAW_HIDDEN.has(n.tagName)) {
             const own = whiteSpaceOf(n, ws, rules);
             const kids = n.tagName === 'template' ? n.content.childNodes : n.childNodes || [];
             if (n.tagName === 'head') inHead = true;
@@ -356,4 +361,54 @@ function readerView(bytes, errors = []) {
         .replace(/(\u0002|^)((?:\u0001[^\u0001]*\u0001)*) /g, '$1$2');
 }
 
-module.exports = { packDifferences, readerView, decode };
+// ---- what the presenter's engine runs ----------------------------------------
+// The classic scripts of a page and its event handlers' bodies, with where
+// each stands (UTF-16 offsets into the decoded page): [{ text, handler, start, end }].
+function pageScripts(bytes) {
+    const doc = parse5.parse(decode(bytes), { scriptingEnabled: true, sourceCodeLocationInfo: true });
+    const out = [];
+    const visit = (n) => {
+        const loc = n.sourceCodeLocation;
+        for (const a of n.attrs || []) {
+            const at = loc && loc.attrs && loc.attrs[attrName(a)];
+            if (/^on/i.test(a.name) && at) out.push({ text: a.value, handler: true, start: at.startOffset, end: at.endOffset });
+        }
+        if (n.tagName === 'script' && scriptKind(n) === 'classic' && loc && loc.startTag)
+            out.push({ text: textOf(n), handler: false, start: loc.startTag.endOffset, end: loc.endTag ? loc.endTag.startOffset : Infinity });
+        (n.tagName === 'template' ? n.content.childNodes : n.childNodes || []).forEach(visit);
+    };
+    visit(doc);
+    return out;
+}
+
+// Whether an ES5 engine with IE11's let and const (outside for heads) rejects
+// a script; null when no engine runs it (acorn rejects it at any version).
+function es5Rejects(text, handler) {
+    const options = (version) => ({ ecmaVersion: version, allowReturnOutsideFunction: handler });
+    let tree;
+    try {
+        tree = acorn.parse(text, options('latest'));
+    } catch (e) {
+        return null;
+    }
+    const lexical = [], inFor = new Set();
+    const walk = (node) => {
+        if (Array.isArray(node)) return node.forEach(walk);
+        if (!node || typeof node.type !== 'string') return;
+        if (node.type === 'VariableDeclaration' && node.kind !== 'var') lexical.push(node);
+        if (/^For/.test(node.type)) [node.init, node.left].forEach((d) => d && inFor.add(d));
+        for (const key of Object.keys(node)) if (typeof node[key] === 'object') walk(node[key]);
+    };
+    walk(tree);
+    let text5 = text;
+    for (const d of lexical.filter((d) => !inFor.has(d)).sort((a, b) => b.start - a.start))
+        text5 = text5.slice(0, d.start) + 'var' + ' '.repeat(d.kind.length - 3) + text5.slice(d.start + d.kind.length);
+    try {
+        acorn.parse(text5, options(5));
+        return false;
+    } catch (e) {
+        return true;
+    }
+}
+
+module.exports = { packDifferences, readerView, decode, pageScripts, es5Rejects };

@@ -14,8 +14,9 @@
 //   pageRender(page, keep) its text (a JS string, UTF-8 when written); with
 //                          `keep` (block indices) only those blocks
 //   pageFill(text, values) the page with its placeholders replaced by the values
-// Scripts come from classicScript(): the one place to take them from another
-// generator.
+// Scripts come from classicScript(): half of them this file's own hazard
+// shapes, half ScriptGen.js's scripts of every statement shape, ES5 and newer
+// (handler bodies from it go into onclick attributes: handlerScript()).
 
 function Rng(seed) {
     let a = seed >>> 0;
@@ -39,7 +40,7 @@ function pageRng(seed, index) {
 // line is written as it stands, without indentation (the inside of <pre> ...).
 const L = (d, s) => ({ d, s });
 const R = (s) => ({ d: 0, s, raw: true });
-const lines = (d, text) => text.split('\n').map((s) => L(d, s));
+const lines = (d, text) => text.split(/\r\n|\r|\n/).map((s) => L(d, s));
 const raws = (text) => text.split('\n').map(R);
 
 const WORDS = ['slide', 'deck', 'review', 'quarter', 'results', 'team', 'plan', 'growth', 'notes',
@@ -47,8 +48,27 @@ const WORDS = ['slide', 'deck', 'review', 'quarter', 'results', 'team', 'plan', 
 const words = (r, n) => Array.from({ length: n }, () => r.pick(WORDS)).join(' ');
 
 // ---- scripts: the one place they come from -------------------------------
+const ScriptGen = require('./ScriptGen');
+
 function classicScript(r) {
-    return OwnScripts[r.int(OwnScripts.length)](r);
+    if (r.chance(0.5)) return OwnScripts[r.int(OwnScripts.length)](r);
+    return drawnScript(r, false).text;
+}
+
+// A script from ScriptGen that stands in a page as written: no "<script" or
+// "</script" (the page's tokenizer would read them as tags), no #! line
+// (only a script's very first line may hold one).
+function drawnScript(r, handler) {
+    for (;;) {
+        const s = ScriptGen.script(() => r.next(), { newer: 'mixed', handler });
+        if (!/<\/?script/i.test(s.text) && !/^#!/.test(s.text)) return s;
+    }
+}
+
+// A handler's body in an attribute: its "&" and quotes written as references.
+function handlerScript(r) {
+    const s = drawnScript(r, true);
+    return s.text.replace(/&/g, '&amp;').replace(/"/g, '&quot;');
 }
 
 // Statement shapes whose line ends matter, and some whose line ends don't.
@@ -147,8 +167,13 @@ const BLOCKS = {
     unquoted: () => [L(0, '<input type=text'), L(1, 'value=plain'), L(1, 'name=q>')],
     handler: (c) => [L(0, '<button onclick="var n = 1;'), L(1, 'n++'), L(1, 'this.title = n">Count</button>')],
     handlerLoad: () => [L(0, '<div onmouseover="this.a = 1;'), L(1, 'this.b = 2;">hover</div>')],
+    handlerDrawn: (c) => {
+        const body = handlerScript(c.r).split(/\r\n|\r|\n/);
+        return [L(0, `<button onclick="${body[0]}`), ...body.slice(1).map((s) => L(1, s)), L(0, '">Go</button>')];
+    },
     script: (c) => [L(0, '<script>'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
     scriptType: (c) => [L(0, '<script type="text/javascript">'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
+    scriptDrawn: (c) => [L(0, '<script>'), ...lines(1, drawnScript(c.r, false).text), L(0, '</script>')],
     scriptEscape: () => [L(0, '<script>'), L(1, 'var s = "<!--<script></script>";'), L(1, 'var t = 2'), L(0, '</script>'),
         L(0, '<pre>'), ...raws('  after the script\n  kept</pre>')],
     module: () => [L(0, '<script type="module">'), L(1, 'const mod = 1'), L(1, 'document.body.dataset.mod = mod'), L(0, '</script>')],
@@ -222,7 +247,7 @@ const PAIR = ['text', 'textSpaced', 'heading', 'attribute', 'style', 'svgBox', '
 const QUIET_PAIR = ['attribute', 'style', 'script'];
 const QUIET_BODY = ['heading', 'attribute', 'style', 'script', 'css', 'json'];
 const QUIET_BLOCKS = ['titleLines', 'paragraph', 'inlineEnds', 'heading', 'list', 'styleSheet', 'commentLines', 'attributes',
-    'unquoted', 'handlerLoad', 'script', 'json', 'importmap', 'ldjson', 'markerText', 'tabs', 'unicode', 'module'];
+    'unquoted', 'handlerLoad', 'script', 'scriptDrawn', 'json', 'importmap', 'ldjson', 'markerText', 'tabs', 'unicode', 'module'];
 
 // ---- the page ---------------------------------------------------------------
 const HOLDERS = ['{{width}}', '{{height}}', '{{insert}}', '{{insert}}', '{{width}}', '{{height}}'];

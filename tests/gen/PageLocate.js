@@ -23,7 +23,8 @@ const MARKER = 'codebase random>';
 // The page as bytes in a string (latin1), so that a byte is a character.
 function pageBreaks(page, values) {
     const text = Buffer.from(page, 'utf8').toString('latin1');
-    const fill = (s) => Buffer.from(s.replace(HOLDER, (m, k) => values[k]), 'utf8').toString('latin1');
+    // the page is bytes as latin1 characters: the values go in as their UTF-8 bytes too
+    const fill = (s) => s.replace(HOLDER, (m, k) => Buffer.from(values[k], 'utf8').toString('latin1'));
     const view = (s) => readerView(Buffer.from(fill(s), 'latin1'));
     const base = view(text);
     const breaks = [];

@@ -1,0 +1,120 @@
+#include "authoring/scan/CssJoin.h"
+#include <stdlib.h>
+
+static void TokenTake(void* context, const CssToken* token) {
+    CssJoin* css = (CssJoin*)context;
+    if (css->sink->failed) return;
+    if (css->count == css->room) {
+        size_t room = css->room ? css->room * 2 : 64;
+        void* grown = room <= (size_t)-1 / sizeof(CssJoinToken)
+                          ? realloc(css->tokens, room * sizeof(CssJoinToken)) : nullptr;
+        if (!grown) {
+            css->sink->failed = true;
+            return;
+        }
+        css->tokens = (CssJoinToken*)grown;
+        css->room = room;
+    }
+    css->tokens[css->count++] = {token->kind, token->delim, JoinOffsetOf(css->sink, token->start),
+                                 JoinOffsetOf(css->sink, token->end)};
+}
+
+void CssJoinStart(CssJoin* css, JoinSink* sink, bool declarations) {
+    css->sink = sink;
+    css->active = true;
+    css->declarations = declarations;
+    css->count = 0;
+    CssStart(&css->read, sink->ansi, TokenTake, css);
+}
+
+void CssJoinChar(CssJoin* css, const JoinChar& c) {
+    if (!css->active) return;
+    unsigned char first = (unsigned char)css->sink->page->bytes[c.start];
+    ScanPos at = JoinPosOf(css->sink, c.start);
+    if (first == '\n' || first == '\r')
+        CssLineEnd(&css->read, at);
+    else
+        CssFeed(&css->read, c.decoded, c.length, at);
+}
+
+// Tokens beside which white space means nothing.
+static bool Quiet(const CssJoinToken* t, uint32_t depth) {
+    if (!t) return true;
+    switch (t->kind) {
+    case CssBraceL: case CssBraceR: case CssSemicolon: case CssComma:
+        return true;
+    case CssColon:
+        return depth > 0;
+    case CssDelim:
+        return depth > 0 ? t->delim == '!' : t->delim == '>' || t->delim == '+' || t->delim == '~';
+    }
+    return false;
+}
+
+// A run of white space (with comments in it) between tokens `before` and
+// `after` (null at the ends) that the join takes away whole.
+static void JudgeSpace(CssJoin* css, size_t from, size_t to, const CssJoinToken* before,
+                       const CssJoinToken* after, uint32_t depth) {
+    JoinSink* sink = css->sink;
+    for (size_t k = from; k < to; k++) {
+        const CssJoinToken& t = css->tokens[k];
+        if (t.kind != CssWhitespace) continue;
+        for (size_t at = t.start; at < t.end; at++)
+            if (!JoinRemoved(sink, at)) return;
+    }
+    if (Quiet(before, depth) || Quiet(after, depth)) return;
+    size_t count = 0, cut = JoinCutsIn(sink, css->tokens[from].start, css->tokens[to - 1].end, &count);
+    if (count) JoinTellCut(sink, JoinStyleGlue, cut);
+}
+
+static void JudgeInside(CssJoin* css, const CssJoinToken& t) {
+    JoinSink* sink = css->sink;
+    size_t end = t.end;
+    // a bad string ends at the line end that the join takes away
+    if (t.kind == CssBadString || t.kind == CssBadUrl) end++;
+    size_t count = 0, cut = JoinCutsIn(sink, t.start, end, &count);
+    if (!count) return;
+    if (t.kind != CssComment) {
+        for (size_t k = cut; k < cut + count; k++) JoinTellCut(sink, JoinStyleString, k);
+        return;
+    }
+    const char* page = sink->page->bytes;
+    for (size_t k = cut; k < cut + count; k++) {
+        size_t a = sink->cuts.start[k], b = sink->cuts.end[k];
+        if (a > t.start && b < t.end && page[a - 1] == '*' && page[b] == '/')
+            return JoinTellCut(sink, JoinStyleComment, k);
+    }
+}
+
+void CssJoinEnd(CssJoin* css) {
+    if (!css->active) return;
+    CssEnd(&css->read);
+    css->active = false;
+    uint32_t depth = css->declarations ? 1 : 0;
+    const CssJoinToken* before = nullptr;
+    for (size_t k = 0; k < css->count;) {
+        const CssJoinToken& t = css->tokens[k];
+        if (t.kind == CssWhitespace || t.kind == CssComment) {
+            size_t to = k;
+            while (to < css->count && (css->tokens[to].kind == CssWhitespace ||
+                                       css->tokens[to].kind == CssComment)) {
+                if (css->tokens[to].kind == CssComment) JudgeInside(css, css->tokens[to]);
+                to++;
+            }
+            bool white = false;
+            for (size_t i = k; i < to; i++) white = white || css->tokens[i].kind == CssWhitespace;
+            if (white) JudgeSpace(css, k, to, before, to < css->count ? &css->tokens[to] : nullptr, depth);
+            k = to;
+            continue;
+        }
+        if (t.kind == CssString || t.kind == CssBadString || t.kind == CssUrl || t.kind == CssBadUrl)
+            JudgeInside(css, t);
+        if (t.kind == CssBraceL) depth++;
+        if (t.kind == CssBraceR && depth > (css->declarations ? 1u : 0u)) depth--;
+        before = &css->tokens[k];
+        k++;
+    }
+    free(css->tokens);
+    css->tokens = nullptr;
+    css->count = css->room = 0;
+}

@@ -1,0 +1,35 @@
+// A style sheet, or a style attribute's value, in the written page, read into
+// CSS tokens and judged at each cut of the join (a line end with the spaces
+// beside it, or spaces beside a value):
+//   - white space between two tokens is lost: harmless beside "{", "}", ";",
+//     ",", and inside a rule beside ":" and "!", outside one beside a
+//     combinator (">", "+", "~"); elsewhere the two run together (an
+//     identifier, a number and a unit glue: "0" "auto", "h2 span" "b");
+//   - a string or a url() loses what the cut takes out of it;
+//   - a comment whose "*" and "/" the cut keeps apart ends at another place.
+// Pure byte rules; the tokens grow on the heap.
+//   CssJoinStart  a sheet (`declarations`: a style attribute's value)
+//   CssJoinChar   its next character
+//   CssJoinEnd    it ends: every cut in it judged and told; what it held given back
+#pragma once
+#include "authoring/scan/CssRead.h"
+#include "authoring/scan/JoinParts.h"
+#include "authoring/scan/JoinText.h"
+
+struct CssJoinToken {
+    unsigned char kind;
+    uint32_t delim;
+    size_t start, end; // in the written page
+};
+
+struct CssJoin {
+    CssRead read;
+    JoinSink* sink;
+    bool active, declarations;
+    CssJoinToken* tokens;
+    size_t count, room;
+};
+
+void CssJoinStart(CssJoin* css, JoinSink* sink, bool declarations);
+void CssJoinChar(CssJoin* css, const JoinChar& c);
+void CssJoinEnd(CssJoin* css);
