@@ -30,7 +30,7 @@ struct Stretch {
     int fragment;
     int32_t line;
     size_t column;
-    bool value;
+    const char* value; // what the value is ("the insert text"), or null
 };
 
 struct Found {
@@ -111,7 +111,7 @@ static void AppendEnd(Reading* r, const char* end, size_t length) {
     for (size_t i = 0; i < length; i++) Append(r, end[i] ? end + i : "\n", 1, true);
 }
 
-static void Stretched(Reading* r, int fragment, int32_t line, size_t column, bool value) {
+static void Stretched(Reading* r, int fragment, int32_t line, size_t column, const char* value) {
     if (!Grow(r, (void**)&r->stretches, &r->stretchRoom, r->stretchCount + 1, sizeof(Stretch)))
         return;
     r->stretches[r->stretchCount++] = {r->length, fragment, line, column, value};
@@ -120,7 +120,7 @@ static void Stretched(Reading* r, int fragment, int32_t line, size_t column, boo
 // One line of a fragment into the written page: the spaces at its ends are
 // the trim's.
 static void AppendLine(Reading* r, int fragment, int32_t line, const char* text, size_t length) {
-    Stretched(r, fragment, line, 1, false);
+    Stretched(r, fragment, line, 1, nullptr);
     size_t kept = 0;
     const char* trimmed = TextTrim(text, length, &kept);
     size_t lead = kept ? (size_t)(trimmed - text) : length;
@@ -211,14 +211,21 @@ static void JoinFound(void* context, const JoinFinding* f) {
         lineEnd = lineEnd || r->bytes[cutEnd] == '\n' || r->bytes[cutEnd] == '\r';
         cutEnd++;
     }
+    // spaces only, at a fragment's end or start: the value they stand beside
+    const char* value = nullptr;
+    size_t column = 0;
+    if (f->cut != (size_t)-1 && !lineEnd) {
+        value = StretchOf(r, cutEnd < r->length ? cutEnd : r->length - 1, &column).value;
+        if (!value && f->at) value = StretchOf(r, f->at - 1, &column).value;
+        if (!value) value = "a value";
+    }
     char message[CheckMessageMax];
-    CheckJoinWords(*f, r->bytes, r->length, cutEnd, lineEnd, message);
+    CheckJoinWords(*f, r->bytes, r->length, cutEnd, value, message);
     if (f->kind == JoinNoDocumentMode) {
         // the presenter stops before it shows anything when a file is missing
         if (!r->missing) Tell(r, 0, 1, 0, true, (size_t)-1, "%s", message);
         return;
     }
-    size_t column = 0;
     const Stretch& s = StretchOf(r, f->at < r->length ? f->at : r->length - 1, &column);
     Tell(r, s.fragment, s.line, column, f->kind >= JoinNewer, f->at, "%s", message);
 }
@@ -237,13 +244,19 @@ void CheckReadFindings(const CheckFile files[CheckFragmentCount], const CheckVal
     Reading r;
     memset(&r, 0, sizeof r);
     // The page's pieces in order: a fragment (0 to 6), or a value (-1).
+    static const char kWidth[] = "the page width", kHeight[] = "the page height",
+                      kInsert[] = "the insert text";
     const struct {
         int fragment;
         const char* value;
-    } pieces[] = {{0, nullptr}, {-1, values.width},  {1, nullptr}, {-1, values.height},
-                  {2, nullptr}, {-1, values.insert}, {3, nullptr}, {-1, values.insert},
-                  {4, nullptr}, {-1, values.width},  {5, nullptr}, {-1, values.height},
-                  {6, nullptr}};
+        const char* name;
+    } pieces[] = {{0, nullptr, nullptr},       {-1, values.width, kWidth},
+                  {1, nullptr, nullptr},       {-1, values.height, kHeight},
+                  {2, nullptr, nullptr},       {-1, values.insert, kInsert},
+                  {3, nullptr, nullptr},       {-1, values.insert, kInsert},
+                  {4, nullptr, nullptr},       {-1, values.width, kWidth},
+                  {5, nullptr, nullptr},       {-1, values.height, kHeight},
+                  {6, nullptr, nullptr}};
     int fragment = 0;
     int32_t lastLine = 1;
     size_t lastColumn = 1;
@@ -254,7 +267,7 @@ void CheckReadFindings(const CheckFile files[CheckFragmentCount], const CheckVal
             continue;
         }
         const char* value = piece.value ? piece.value : "";
-        Stretched(&r, fragment, lastLine, lastColumn, true);
+        Stretched(&r, fragment, lastLine, lastColumn, piece.name);
         Append(&r, value, strlen(value), false);
     }
     JoinPage page = {r.bytes ? r.bytes : "", r.length, r.removed};

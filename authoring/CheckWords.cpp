@@ -84,13 +84,17 @@ static const char* MarkupReason(int reason) {
 }
 
 void CheckJoinWords(const JoinFinding& f, const char* page, size_t length, size_t cutEnd,
-                    bool lineEnd, char* out) {
+                    const char* value, char* out) {
+    bool lineEnd = !value;
+    char spaces[64];
+    snprintf(spaces, sizeof spaces, "the spaces beside %s", value ? value : "");
     char before[4 * WordMost + 1] = "", after[4 * WordMost + 1] = "", name[4 * WordMost + 1] = "";
     if (f.cut != (size_t)-1) {
-        WordBefore(page, f.at, before);
-        WordAfter(page, length, cutEnd, after);
+        WordBefore(page, f.kind == JoinGlueText ? f.nameAt : f.at, before);
+        WordAfter(page, length, f.kind == JoinGlueText ? f.nameAt + f.nameLength : cutEnd, after);
     }
-    const char* what = lineEnd ? "the line end is" : "the spaces beside the value are";
+    char what[80];
+    snprintf(what, sizeof what, "%s %s", lineEnd ? "the line end" : spaces, lineEnd ? "is" : "are");
     const char* join = lineEnd ? "joined, they run together"
                                : "the presenter trims them away, and the two run together";
     const size_t room = CheckMessageMax;
@@ -101,7 +105,7 @@ void CheckJoinWords(const JoinFinding& f, const char* page, size_t length, size_
     case JoinKeepLost:
         NameAt(page, length, f.nameAt, name);
         snprintf(out, room, "the line breaks and spaces inside <%s> show on the page, and %s: %s",
-                 name, lineEnd ? "the join takes them away" : "the presenter trims the spaces beside the value",
+                 name, lineEnd ? "the join takes them away" : "the presenter trims away those beside it",
                  lineEnd ? "its lines run together" : "they are lost");
         return;
     case JoinTagGlue:
@@ -112,11 +116,10 @@ void CheckJoinWords(const JoinFinding& f, const char* page, size_t length, size_
                  before, after, MarkupReason(f.reason));
         return;
     case JoinValue:
-        AuthorEscape(page + f.nameAt, f.nameLength < WordMost ? f.nameLength : WordMost, name);
+        AuthorEscape(page + f.nameAt, f.nameLength < (size_t)WordMost ? f.nameLength : (size_t)WordMost, name);
         snprintf(out, room, "the value of %s holds %s: %s", name,
-                 lineEnd ? "this line end, and the join takes it out of the value"
-                         : "the spaces beside the value, and the presenter trims them away",
-                 lineEnd ? "it loses its line break" : "they are lost");
+                 lineEnd ? "this line end, and the join takes it out of the value" : spaces,
+                 lineEnd ? "it loses its line break" : "the presenter trims them away");
         return;
     case JoinClassGlue:
         snprintf(out, room, "%s the only space between the class names \"%s\" and \"%s\": %s", what, before, after, join);
@@ -126,14 +129,14 @@ void CheckJoinWords(const JoinFinding& f, const char* page, size_t length, size_
                  f.effect == JsChanges ? "needs" : "may need", ScriptReason(f.reason));
         return;
     case JoinScriptSpaces:
-        snprintf(out, room, "the spaces beside the value stand in a string of the script, or between "
-                 "\"%s\" and \"%s\": the presenter trims them away, and the script changes", before, after);
+        snprintf(out, room, "%s stand in a string of the script, or between \"%s\" and \"%s\": the "
+                 "presenter trims them away, and the script changes", spaces, before, after);
         return;
     case JoinStyleGlue:
         snprintf(out, room, "%s the only space in the style sheet between \"%s\" and \"%s\": %s", what, before, after, join);
         return;
     case JoinStyleString:
-        snprintf(out, room, "a string or url() of the style sheet holds %s: %s", lineEnd ? "this line end" : "the spaces beside the value",
+        snprintf(out, room, "a string or url() of the style sheet holds %s: %s", lineEnd ? "this line end" : spaces,
                  lineEnd ? "joined, it loses it" : "the presenter trims them away");
         return;
     case JoinStyleComment:
@@ -142,7 +145,7 @@ void CheckJoinWords(const JoinFinding& f, const char* page, size_t length, size_
         return;
     case JoinJson:
         snprintf(out, room, "the JSON data holds %s in a string, or between two values: %s",
-                 lineEnd ? "this line end" : "the spaces beside the value",
+                 lineEnd ? "this line end" : spaces,
                  lineEnd ? "joined, it changes" : "the presenter trims them away, and it changes");
         return;
     case JoinDataBlock:

@@ -27,14 +27,10 @@ void CssJoinStart(CssJoin* css, JoinSink* sink, bool declarations) {
     CssStart(&css->read, sink->ansi, TokenTake, css);
 }
 
+// A line end goes in as the byte it is read as, so that the white space it
+// makes covers it.
 void CssJoinChar(CssJoin* css, const JoinChar& c) {
-    if (!css->active) return;
-    unsigned char first = (unsigned char)css->sink->page->bytes[c.start];
-    ScanPos at = JoinPosOf(css->sink, c.start);
-    if (first == '\n' || first == '\r')
-        CssLineEnd(&css->read, at);
-    else
-        CssFeed(&css->read, c.decoded, c.length, at);
+    if (css->active) CssFeed(&css->read, c.decoded, c.length, JoinPosOf(css->sink, c.start));
 }
 
 // Tokens beside which white space means nothing.

@@ -83,7 +83,8 @@ void JoinCompare(JoinSink* sink, const JoinItem* a, size_t na, const JoinItem* b
             if (a[i].kind == JoinItemContent && a[i].afterContent && b[j].afterContent &&
                 a[i].gapStart == b[j].gapStart && a[i].spaced && !b[j].spaced) {
                 size_t count = 0, cut = JoinCutsIn(sink, a[i].gapStart, a[i].at, &count);
-                if (count) JoinTellCut(sink, JoinGlueText, cut);
+                JoinFinding f = {JoinGlueText, 0, 0, 0, cut, a[i].gapStart, a[i].at - a[i].gapStart};
+                if (count) f.at = sink->cuts.start[cut], JoinTell(sink, f);
             }
             matched = a[i].end;
             i++, j++;

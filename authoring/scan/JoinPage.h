@@ -38,8 +38,8 @@ struct JoinFinding {
     unsigned char reason; // JoinScript: JsReason; JoinNewer: JsNewerId
     size_t at;            // where to report it: the cut's first byte, or a place of the page
     size_t cut;           // the cut, or (size_t)-1 for none
-    size_t nameAt;        // the element's or the attribute's name in the page
-    size_t nameLength;
+    size_t nameAt;        // the element's or the attribute's name in the page; for
+    size_t nameLength;    // JoinGlueText, the stretch between the two pieces of text
 };
 
 typedef void (*JoinTake)(void* context, const JoinFinding* finding);

@@ -229,7 +229,7 @@ static int Take(void* context, const HtmlTree* tree, const HtmlToken* token) {
     const JoinFrame* top = r->depth ? &r->frames[r->depth - 1] : nullptr;
     switch (token->kind) {
     case HtmlTokenStartTag: {
-        int ns = top ? top->ns : HtmlNamespaceHtml;
+        int ns = top ? (int)top->ns : (int)HtmlNamespaceHtml;
         TagItem(r, token, IsBlock(ns, token->text, token->textLength));
         if (r->content) JoinStartTag(r->content, token, ns);
         break;

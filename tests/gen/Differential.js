@@ -153,6 +153,7 @@ function selfCheck() {
         ['<head>\n<meta charset=utf-8>\n<title> a\n b </title>', '<head><meta charset=utf-8><title>a b</title>', false],
         ['<script type="application/json">{"a":\n1}</script>', '<script type="application/json">{"a":1}</script>', false],
         ['<style>a > b { color:\n red }</style>', '<style>a>b{color:red}</style>', false], ['<style>a b{}</style>', '<style>ab{}</style>', true],
+        ['<style>a{}\n/* c */\nb{}</style>', '<style>a{}/* c */b{}</style>', false], ['<style>a /* c */\nb{}</style>', '<style>a /* c */b{}</style>', false],
         ['<div><script>a()</script>\n<style>b{}</style>\n<script>c()</script></div>', '<div><script>a()</script><style>b{}</style><script>c()</script></div>', false],
         ['<p>a\n<script>b()</script>\nc</p>', '<p>a<script>b()</script>c</p>', true],
     ];

@@ -133,12 +133,14 @@ function cssTokens(css) {
             i++;
         }
     }
-    // Outside rules white space beside a combinator or "," is no token; inside
-    // a rule none beside ":", ";", "!" or ",".
+    // White space on both sides of a comment is one run. Outside rules white
+    // space beside a combinator, "," or ";" is no token; inside a rule none
+    // beside ":", ";", "!" or ",".
+    for (let k = out.length - 1; k > 0; k--) if (out[k] === ' ' && out[k - 1] === ' ') out.splice(k, 1);
     let depth = 0;
     const depths = out.map((t) => (t === '{' ? depth++ : t === '}' ? --depth : depth));
     const quiet = (k) => k < 0 || k >= out.length || /^[{}]$/.test(out[k]) ||
-        (depths[k] > 0 ? /^[:;!,]$/.test(out[k]) : /^[>+~,]$/.test(out[k]));
+        (depths[k] > 0 ? /^[:;!,]$/.test(out[k]) : /^[>+~,;]$/.test(out[k]));
     return out.filter((t, k) => t !== ' ' || !(quiet(k - 1) || quiet(k + 1))).join('\u0000');
 }
 
