@@ -12,15 +12,16 @@ static bool IsSpace(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
-// The piece of the page that ends just before `at`: a tag whole, or a word.
-static void WordBefore(const char* page, size_t at, char* out) {
+// The piece of the page that ends just before `at`: a tag whole, or a word
+// (`text`: a word of text, whatever it ends with).
+static void WordBefore(const char* page, size_t at, bool text, char* out) {
     size_t n = 0;
-    if (at && page[at - 1] == '>') {
+    if (!text && at && page[at - 1] == '>') {
         while (n < at && n < WordMost && page[at - n - 1] != '<') n++;
         if (n < at && n < WordMost) n++;
     } else {
         while (n < at && n < WordMost && !IsSpace((unsigned char)page[at - n - 1]) &&
-               page[at - n - 1] != '>')
+               (page[at - n - 1] != '>' || (text && n == 0)))
             n++;
     }
     if (!n && at) n = 1;
@@ -28,14 +29,14 @@ static void WordBefore(const char* page, size_t at, char* out) {
 }
 
 // The piece that starts at `at`: a tag whole, or a word.
-static void WordAfter(const char* page, size_t length, size_t at, char* out) {
+static void WordAfter(const char* page, size_t length, size_t at, bool text, char* out) {
     size_t n = 0;
-    if (at < length && page[at] == '<') {
+    if (!text && at < length && page[at] == '<') {
         while (at + n < length && n < WordMost && page[at + n] != '>') n++;
         if (at + n < length && n < WordMost) n++;
     } else {
         while (at + n < length && n < WordMost && !IsSpace((unsigned char)page[at + n]) &&
-               page[at + n] != '<')
+               (page[at + n] != '<' || (text && n == 0)))
             n++;
     }
     if (!n && at < length) n = 1;
@@ -90,8 +91,9 @@ void CheckJoinWords(const JoinFinding& f, const char* page, size_t length, size_
     snprintf(spaces, sizeof spaces, "the spaces beside %s", value ? value : "");
     char before[4 * WordMost + 1] = "", after[4 * WordMost + 1] = "", name[4 * WordMost + 1] = "";
     if (f.cut != (size_t)-1) {
-        WordBefore(page, f.kind == JoinGlueText ? f.nameAt : f.at, before);
-        WordAfter(page, length, f.kind == JoinGlueText ? f.nameAt + f.nameLength : cutEnd, after);
+        bool text = f.kind == JoinGlueText;
+        WordBefore(page, text ? f.nameAt : f.at, text, before);
+        WordAfter(page, length, text ? f.nameAt + f.nameLength : cutEnd, text, after);
     }
     char what[80];
     snprintf(what, sizeof what, "%s %s", lineEnd ? "the line end" : spaces, lineEnd ? "is" : "are");

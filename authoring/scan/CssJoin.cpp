@@ -1,5 +1,6 @@
 #include "authoring/scan/CssJoin.h"
 #include <stdlib.h>
+#include <string.h>
 
 static void TokenTake(void* context, const CssToken* token) {
     CssJoin* css = (CssJoin*)context;
@@ -15,8 +16,21 @@ static void TokenTake(void* context, const CssToken* token) {
         css->tokens = (CssJoinToken*)grown;
         css->room = room;
     }
+    bool rules = false;
+    if (token->kind == CssAtKeyword) {
+        static const char* const kDeclarations[] = {"font-face", "page"};
+        rules = true;
+        for (const char* name : kDeclarations) {
+            size_t n = strlen(name);
+            if (token->nameLength != n) continue;
+            bool same = true;
+            for (size_t i = 0; i < n; i++)
+                same = same && (token->name[i] | 0x20) == name[i];
+            if (same) rules = false;
+        }
+    }
     css->tokens[css->count++] = {token->kind, token->delim, JoinOffsetOf(css->sink, token->start),
-                                 JoinOffsetOf(css->sink, token->end)};
+                                 JoinOffsetOf(css->sink, token->end), rules};
 }
 
 void CssJoinStart(CssJoin* css, JoinSink* sink, bool declarations) {
@@ -34,23 +48,40 @@ void CssJoinChar(CssJoin* css, const JoinChar& c) {
 }
 
 // Tokens beside which white space means nothing.
-static bool Quiet(const CssJoinToken* t, uint32_t depth) {
+static bool Quiet(const CssJoinToken* t, bool declarations) {
     if (!t) return true;
     switch (t->kind) {
     case CssBraceL: case CssBraceR: case CssSemicolon: case CssComma:
         return true;
     case CssColon:
-        return depth > 0;
+        return declarations;
     case CssDelim:
-        return depth > 0 ? t->delim == '!' : t->delim == '>' || t->delim == '+' || t->delim == '~';
+        return declarations ? t->delim == '!' : t->delim == '>' || t->delim == '+' || t->delim == '~';
     }
     return false;
+}
+
+// The bytes of a word: a name, a number with its unit, a hash after its "#".
+static bool WordByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.' || c == '%' || c == '\\' || c >= 0x80;
+}
+
+// Whether two tokens, side by side with nothing between them, read as others.
+static bool Glue(const CssJoin* css, const CssJoinToken* before, const CssJoinToken* after) {
+    const char* page = css->sink->page->bytes;
+    if (!before || !after || before->end <= before->start || after->start >= css->sink->page->length)
+        return false;
+    unsigned char x = (unsigned char)page[before->end - 1], y = (unsigned char)page[after->start];
+    if (WordByte(x) && WordByte(y)) return true;
+    if (after->kind == CssParenL && before->kind == CssIdent) return true;
+    return (x == '+' && ((y >= '0' && y <= '9') || y == '.')) || (x == '/' && y == '*');
 }
 
 // A run of white space (with comments in it) between tokens `before` and
 // `after` (null at the ends) that the join takes away whole.
 static void JudgeSpace(CssJoin* css, size_t from, size_t to, const CssJoinToken* before,
-                       const CssJoinToken* after, uint32_t depth) {
+                       const CssJoinToken* after, bool declarations) {
     JoinSink* sink = css->sink;
     for (size_t k = from; k < to; k++) {
         const CssJoinToken& t = css->tokens[k];
@@ -58,7 +89,8 @@ static void JudgeSpace(CssJoin* css, size_t from, size_t to, const CssJoinToken*
         for (size_t at = t.start; at < t.end; at++)
             if (!JoinRemoved(sink, at)) return;
     }
-    if (Quiet(before, depth) || Quiet(after, depth)) return;
+    if (Quiet(before, declarations) || Quiet(after, declarations)) return;
+    if (declarations && !Glue(css, before, after)) return;
     size_t count = 0, cut = JoinCutsIn(sink, css->tokens[from].start, css->tokens[to - 1].end, &count);
     if (count) JoinTellCut(sink, JoinStyleGlue, cut);
 }
@@ -86,10 +118,16 @@ void CssJoinEnd(CssJoin* css) {
     if (!css->active) return;
     CssEnd(&css->read);
     css->active = false;
-    uint32_t depth = css->declarations ? 1 : 0;
+    // what each open block holds: declarations, or rules (deeper ones count as
+    // declarations); a block's kind is told by the first token of its prelude
+    enum { Most = 64 };
+    bool blocks[Most];
+    uint32_t depth = 0;
+    size_t prelude = 0;
     const CssJoinToken* before = nullptr;
     for (size_t k = 0; k < css->count;) {
         const CssJoinToken& t = css->tokens[k];
+        bool declarations = depth ? depth > Most || blocks[depth - 1] : css->declarations;
         if (t.kind == CssWhitespace || t.kind == CssComment) {
             size_t to = k;
             while (to < css->count && (css->tokens[to].kind == CssWhitespace ||
@@ -99,14 +137,23 @@ void CssJoinEnd(CssJoin* css) {
             }
             bool white = false;
             for (size_t i = k; i < to; i++) white = white || css->tokens[i].kind == CssWhitespace;
-            if (white) JudgeSpace(css, k, to, before, to < css->count ? &css->tokens[to] : nullptr, depth);
+            if (white)
+                JudgeSpace(css, k, to, before, to < css->count ? &css->tokens[to] : nullptr, declarations);
             k = to;
             continue;
         }
         if (t.kind == CssString || t.kind == CssBadString || t.kind == CssUrl || t.kind == CssBadUrl)
             JudgeInside(css, t);
-        if (t.kind == CssBraceL) depth++;
-        if (t.kind == CssBraceR && depth > (css->declarations ? 1u : 0u)) depth--;
+        if (t.kind == CssBraceL) {
+            size_t first = prelude;
+            while (first < k && (css->tokens[first].kind == CssWhitespace ||
+                                 css->tokens[first].kind == CssComment))
+                first++;
+            if (depth < Most) blocks[depth] = !(first < k && css->tokens[first].rules);
+            depth++;
+        }
+        if (t.kind == CssBraceR && depth) depth--;
+        if (t.kind == CssBraceL || t.kind == CssBraceR || t.kind == CssSemicolon) prelude = k + 1;
         before = &css->tokens[k];
         k++;
     }

@@ -2,9 +2,12 @@
 // CSS tokens and judged at each cut of the join (a line end with the spaces
 // beside it, or spaces beside a value):
 //   - white space between two tokens is lost: harmless beside "{", "}", ";",
-//     ",", and inside a rule beside ":" and "!", outside one beside a
-//     combinator (">", "+", "~"); elsewhere the two run together (an
-//     identifier, a number and a unit glue: "0" "auto", "h2 span" "b");
+//     ","; in declarations beside ":" and "!", and between two tokens that
+//     stay apart side by side ("solid" "#c33", ")" "no-repeat"), but not
+//     between two that glue (a number and a unit, two words: "0" "auto", a
+//     name and "(", a sign and a number); in a list of rules (a selector, an
+//     at-rule's prelude) beside a combinator (">", "+", "~"), and nowhere else
+//     ("h2 span" "b");
 //   - a string or a url() loses what the cut takes out of it;
 //   - a comment whose "*" and "/" the cut keeps apart ends at another place.
 // Pure byte rules; the tokens grow on the heap.
@@ -20,6 +23,7 @@ struct CssJoinToken {
     unsigned char kind;
     uint32_t delim;
     size_t start, end; // in the written page
+    bool rules;        // an at-keyword whose block holds rules (@media ...), not declarations
 };
 
 struct CssJoin {

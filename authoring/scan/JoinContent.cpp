@@ -165,6 +165,10 @@ static void Attribute(JoinContent* content, const HtmlAttribute& a) {
     if (Is(a.name, a.nameLength, "style")) return Walk(content, a, false);
     if (!Is(a.name, a.nameLength, "class")) {
         for (size_t k = cut; k < cut + count; k++) {
+            // a line end right after a line feed written as a reference is its break
+            size_t at = sink->cuts.start[k];
+            char first = sink->page->bytes[at];
+            if ((first == '\n' || first == '\r') && JoinEndsWithLineFeed(sink->page->bytes, at)) continue;
             JoinFinding f = {JoinValue, 0, 0, sink->cuts.start[k], k, a.nameSpan.start,
                              a.nameSpan.end - a.nameSpan.start};
             JoinTell(sink, f);

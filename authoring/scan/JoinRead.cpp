@@ -198,6 +198,10 @@ static void TextItems(JoinReading* r, const HtmlToken* token, const JoinFrame& t
             continue;
         }
         first = false;
+        // a line end right after a line feed written as a reference is the
+        // break that reference writes
+        bool lineEnd = r->bytes[c.start] == '\n' || r->bytes[c.start] == '\r';
+        if (lineEnd && JoinEndsWithLineFeed(r->bytes, c.start)) continue;
         if (space && !top.keep) {
             r->space = true;
             continue;

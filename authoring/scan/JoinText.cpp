@@ -1,5 +1,6 @@
 #include "authoring/scan/JoinText.h"
 #include "authoring/scan/HtmlEntities.h"
+#include <string.h>
 
 void JoinWalkStart(JoinWalk* walk, const char* page, size_t pageLength, const unsigned char* states,
                    HtmlSpan span, const char* decoded, size_t decodedLength, bool attribute) {
@@ -67,4 +68,24 @@ int JoinWalkNext(JoinWalk* w, JoinChar* out) {
     w->at = end;
     w->next += length;
     return 1;
+}
+
+bool JoinEndsWithLineFeed(const char* page, size_t at) {
+    if (at < 5 || page[at - 1] != ';') return false;
+    size_t start = at - 1;
+    while (start > 0 && at - start < 12 && page[start] != '&') start--;
+    if (page[start] != '&') return false;
+    const char* p = page + start + 1;
+    size_t n = at - 1 - (start + 1);
+    if (n == 7 && (unsigned char)p[0] == 'N' && !memcmp(p, "NewLine", 7)) return true;
+    if (n < 2 || p[0] != '#') return false;
+    bool hex = p[1] == 'x' || p[1] == 'X';
+    uint32_t value = 0;
+    for (size_t i = hex ? 2 : 1; i < n; i++) {
+        int digit = p[i] >= '0' && p[i] <= '9' ? p[i] - '0'
+                  : hex && (p[i] | 0x20) >= 'a' && (p[i] | 0x20) <= 'f' ? (p[i] | 0x20) - 'a' + 10 : -1;
+        if (digit < 0 || value > 0xFFFF) return false;
+        value = value * (hex ? 16 : 10) + (uint32_t)digit;
+    }
+    return n > (hex ? 2u : 1u) && value == 10;
 }

@@ -6,6 +6,10 @@
 //                  decoded text is `decoded` (a token's text or an attribute's
 //                  value); `attribute` as the tokenizer reads values
 //   JoinWalkNext   the next character: 1, or 0 at the end
+//   JoinEndsWithLineFeed  whether the bytes before `at` end with a reference to
+//                  a line feed ("&#10;", "&#xA;", "&NewLine;"): a line end right
+//                  after one is the break it writes, as pack writes breaks that
+//                  the join would take
 #pragma once
 #include "authoring/scan/HtmlTokenizer.h"
 
@@ -27,3 +31,4 @@ struct JoinWalk {
 void JoinWalkStart(JoinWalk* walk, const char* page, size_t pageLength, const unsigned char* states,
                    HtmlSpan span, const char* decoded, size_t decodedLength, bool attribute);
 int JoinWalkNext(JoinWalk* walk, JoinChar* out);
+bool JoinEndsWithLineFeed(const char* page, size_t at);

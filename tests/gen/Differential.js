@@ -154,6 +154,9 @@ function selfCheck() {
         ['<script type="application/json">{"a":\n1}</script>', '<script type="application/json">{"a":1}</script>', false],
         ['<style>a > b { color:\n red }</style>', '<style>a>b{color:red}</style>', false], ['<style>a b{}</style>', '<style>ab{}</style>', true],
         ['<style>a{}\n/* c */\nb{}</style>', '<style>a{}/* c */b{}</style>', false], ['<style>a /* c */\nb{}</style>', '<style>a /* c */b{}</style>', false],
+        ['<style>a { border: 1px solid\n#c33 }</style>', '<style>a { border: 1px solid#c33 }</style>', false],
+        ['<style>a { margin: 0\nauto }</style>', '<style>a { margin: 0auto }</style>', true],
+        ['<style>@media print { a\nb { c: d } }</style>', '<style>@media print { ab { c: d } }</style>', true],
         ['<div><script>a()</script>\n<style>b{}</style>\n<script>c()</script></div>', '<div><script>a()</script><style>b{}</style><script>c()</script></div>', false],
         ['<p>a\n<script>b()</script>\nc</p>', '<p>a<script>b()</script>c</p>', true],
     ];

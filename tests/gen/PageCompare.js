@@ -99,8 +99,11 @@ function jsonValue(source) {
 
 // ---- style sheets ---------------------------------------------------------
 // CSS tokens, escapes decoded, comments out; white space as one token, and
-// none beside "{", "}", ";", "," or at either end.
-function cssTokens(css) {
+// none where it means nothing: beside "{", "}", ";", ","; in a list of rules
+// beside a combinator; in declarations beside ":" or "!", and between two
+// tokens that read the same side by side (a number and a unit, two words, a
+// sign and a number, a name and "(" read as others).
+function cssLex(css) {
     const out = [];
     const escape = (s, i) => { // an escape at s[i] === "\\": [text, next index]
         const hex = /^[0-9a-fA-F]{1,6}[ \t\n\r\f]?/.exec(s.slice(i + 1, i + 8));
@@ -123,25 +126,45 @@ function cssTokens(css) {
             i++;
             out.push(`"${s}"`);
         } else if (/[\w\-.%#\\\u0080-\uffff]/.test(c)) {
+            // "#" starts a word (a hash) but ends one: "solid#c33" is two
             let s = '';
-            while (i < css.length && /[\w\-.%#\\\u0080-\uffff]/.test(css[i])) {
+            do {
                 if (css[i] === '\\') { const [t, n] = escape(css, i); s += t; i = n; } else s += css[i++];
-            }
+            } while (i < css.length && /[\w\-.%\\\u0080-\uffff]/.test(css[i]));
             out.push(s);
         } else {
             out.push(c);
             i++;
         }
     }
-    // White space on both sides of a comment is one run. Outside rules white
-    // space beside a combinator, "," or ";" is no token; inside a rule none
-    // beside ":", ";", "!" or ",".
+    // White space on both sides of a comment is one run.
     for (let k = out.length - 1; k > 0; k--) if (out[k] === ' ' && out[k - 1] === ' ') out.splice(k, 1);
-    let depth = 0;
-    const depths = out.map((t) => (t === '{' ? depth++ : t === '}' ? --depth : depth));
+    return out;
+}
+
+function cssTokens(css) {
+    const out = cssLex(css);
+    // Which blocks hold declarations: a rule's, an at-rule's such as @font-face;
+    // not the list of rules of @media and the like.
+    const declarations = [], blocks = [];
+    let prelude = 0;
+    out.forEach((t, k) => {
+        declarations[k] = blocks.length > 0 && blocks[blocks.length - 1];
+        if (t === '{') {
+            const first = out.slice(prelude, k).filter((x) => x !== ' ');
+            blocks.push(!(first[0] === '@' && !/^(font-face|page)$/i.test(first[1] || '')));
+        } else if (t === '}') {
+            blocks.pop();
+        }
+        if (t === '{' || t === '}' || t === ';') prelude = k + 1;
+    });
     const quiet = (k) => k < 0 || k >= out.length || /^[{}]$/.test(out[k]) ||
-        (depths[k] > 0 ? /^[:;!,]$/.test(out[k]) : /^[>+~,;]$/.test(out[k]));
-    return out.filter((t, k) => t !== ' ' || !(quiet(k - 1) || quiet(k + 1))).join('\u0000');
+        (declarations[k] ? /^[:;!,]$/.test(out[k]) : /^[>+~,;]$/.test(out[k]));
+    const word = (t) => /^[\w\-.%#\\\u0080-\uffff]/.test(t);
+    const glue = (a, b) => cssLex(a + b).join('\u0000') !== `${a}\u0000${b}` || (word(a) && b === '(') ||
+        (a === '+' && /^[\d.]/.test(b));
+    return out.filter((t, k) => t !== ' ' || !(quiet(k - 1) || quiet(k + 1) ||
+        (declarations[k] && !glue(out[k - 1], out[k + 1])))).join('\u0000');
 }
 
 // ---- the pack property -----------------------------------------------------
