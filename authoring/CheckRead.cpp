@@ -272,10 +272,6 @@ void CheckReadFindings(const CheckFile files[CheckFragmentCount], const CheckVal
     }
     JoinPage page = {r.bytes ? r.bytes : "", r.length, r.removed};
     if (!r.failed && !JoinJudge(&page, JoinFound, &r)) r.failed = true;
-    if (r.failed)
-        Tell(&r, 0, 1, 0, false, (size_t)-1,
-             "check ran out of memory: the page was not read whole, and what the join does to "
-             "it is not all told");
     if (r.foundCount) qsort(r.found, r.foundCount, sizeof(Found), FoundOrder);
     for (size_t i = 0; i < r.foundCount; i++) {
         const Found& f = r.found[i];
@@ -283,6 +279,14 @@ void CheckReadFindings(const CheckFile files[CheckFragmentCount], const CheckVal
                                 f.message ? f.message : "", f.engine, f.pageAt};
         take(context, &finding);
         free(f.message);
+    }
+    // told last and kept nowhere, so that it needs no memory
+    if (r.failed) {
+        CheckFinding finding = {kFragmentNames[0], 1, 0,
+                                "check ran out of memory: the page was not read whole, and what "
+                                "the join does to it is not all told",
+                                false, (size_t)-1};
+        take(context, &finding);
     }
     free(r.found);
     free(r.bytes);

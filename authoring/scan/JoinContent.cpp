@@ -68,7 +68,7 @@ void JoinContentOpen(JoinContent* content, int kind) {
     content->any = false;
     if (kind == JoinTextScript || kind == JoinTextModule)
         JoinScriptStart(&content->script, content->sink, false, kind == JoinTextScript);
-    if (kind == JoinTextStyle) CssJoinStart(&content->sheet, content->sink, false);
+    if (kind == JoinTextStyle) JoinStyleStart(&content->sheet, content->sink, false);
 }
 
 void JoinContentText(JoinContent* content, const HtmlToken* token) {
@@ -84,7 +84,7 @@ void JoinContentText(JoinContent* content, const HtmlToken* token) {
                   token->text, token->textLength, false);
     JoinChar c;
     while (JoinWalkNext(&walk, &c)) {
-        if (content->kind == JoinTextStyle) CssJoinChar(&content->sheet, c);
+        if (content->kind == JoinTextStyle) JoinStyleChar(&content->sheet, c);
         else JoinScriptChar(&content->script, c);
     }
 }
@@ -127,7 +127,7 @@ void JoinContentClose(JoinContent* content) {
     JoinSink* sink = content->sink;
     switch (content->kind) {
     case JoinTextScript: case JoinTextModule: JoinScriptEnd(&content->script); break;
-    case JoinTextStyle: CssJoinEnd(&content->sheet); break;
+    case JoinTextStyle: JoinStyleEnd(&content->sheet); break;
     case JoinTextJson:
         if (content->any) JudgeJson(sink, content->start, content->end);
         break;
@@ -152,9 +152,9 @@ static void Walk(JoinContent* content, const HtmlAttribute& a, bool handler) {
         JoinScriptEnd(&content->handler);
         return;
     }
-    CssJoinStart(&content->style, sink, true);
-    while (JoinWalkNext(&walk, &c)) CssJoinChar(&content->style, c);
-    CssJoinEnd(&content->style);
+    JoinStyleStart(&content->style, sink, true);
+    while (JoinWalkNext(&walk, &c)) JoinStyleChar(&content->style, c);
+    JoinStyleEnd(&content->style);
 }
 
 static void Attribute(JoinContent* content, const HtmlAttribute& a) {

@@ -1,6 +1,6 @@
 // The parts of the written page that another language reads, judged as the
 // page is read: scripts and event handlers (JoinScript), style sheets and
-// style attributes (CssJoin), JSON data blocks and other data blocks (whose
+// style attributes (JoinStyle), JSON data blocks and other data blocks (whose
 // text a script reads exactly as written); and the values of attributes (a
 // line end or spaces the join takes out of a quoted value change it; class
 // names only where two run together). Pure byte rules.
@@ -13,7 +13,7 @@
 //                      document mode's meta
 //   JoinContentFinish  after the page: the document mode
 #pragma once
-#include "authoring/scan/CssJoin.h"
+#include "authoring/scan/JoinStyle.h"
 #include "authoring/scan/HtmlTree.h"
 #include "authoring/scan/JoinScript.h"
 
@@ -33,7 +33,7 @@ struct JoinContent {
     size_t start, end; // its text so far in the page
     bool any;
     JoinScript script, handler;
-    CssJoin sheet, style;
+    JoinStyle sheet, style;
     bool documentMode;
 };
 

@@ -1,19 +1,19 @@
-#include "authoring/scan/CssJoin.h"
+#include "authoring/scan/JoinStyle.h"
 #include <stdlib.h>
 #include <string.h>
 
 static void TokenTake(void* context, const CssToken* token) {
-    CssJoin* css = (CssJoin*)context;
+    JoinStyle* css = (JoinStyle*)context;
     if (css->sink->failed) return;
     if (css->count == css->room) {
         size_t room = css->room ? css->room * 2 : 64;
-        void* grown = room <= (size_t)-1 / sizeof(CssJoinToken)
-                          ? realloc(css->tokens, room * sizeof(CssJoinToken)) : nullptr;
+        void* grown = room <= (size_t)-1 / sizeof(JoinStyleToken)
+                          ? realloc(css->tokens, room * sizeof(JoinStyleToken)) : nullptr;
         if (!grown) {
             css->sink->failed = true;
             return;
         }
-        css->tokens = (CssJoinToken*)grown;
+        css->tokens = (JoinStyleToken*)grown;
         css->room = room;
     }
     bool rules = false;
@@ -33,7 +33,7 @@ static void TokenTake(void* context, const CssToken* token) {
                                  JoinOffsetOf(css->sink, token->end), rules};
 }
 
-void CssJoinStart(CssJoin* css, JoinSink* sink, bool declarations) {
+void JoinStyleStart(JoinStyle* css, JoinSink* sink, bool declarations) {
     css->sink = sink;
     css->active = true;
     css->declarations = declarations;
@@ -43,12 +43,12 @@ void CssJoinStart(CssJoin* css, JoinSink* sink, bool declarations) {
 
 // A line end goes in as the byte it is read as, so that the white space it
 // makes covers it.
-void CssJoinChar(CssJoin* css, const JoinChar& c) {
+void JoinStyleChar(JoinStyle* css, const JoinChar& c) {
     if (css->active) CssFeed(&css->read, c.decoded, c.length, JoinPosOf(css->sink, c.start));
 }
 
 // Tokens beside which white space means nothing.
-static bool Quiet(const CssJoinToken* t, bool declarations) {
+static bool Quiet(const JoinStyleToken* t, bool declarations) {
     if (!t) return true;
     switch (t->kind) {
     case CssBraceL: case CssBraceR: case CssSemicolon: case CssComma:
@@ -68,7 +68,7 @@ static bool WordByte(unsigned char c) {
 }
 
 // Whether two tokens, side by side with nothing between them, read as others.
-static bool Glue(const CssJoin* css, const CssJoinToken* before, const CssJoinToken* after) {
+static bool Glue(const JoinStyle* css, const JoinStyleToken* before, const JoinStyleToken* after) {
     const char* page = css->sink->page->bytes;
     if (!before || !after || before->end <= before->start || after->start >= css->sink->page->length)
         return false;
@@ -80,11 +80,11 @@ static bool Glue(const CssJoin* css, const CssJoinToken* before, const CssJoinTo
 
 // A run of white space (with comments in it) between tokens `before` and
 // `after` (null at the ends) that the join takes away whole.
-static void JudgeSpace(CssJoin* css, size_t from, size_t to, const CssJoinToken* before,
-                       const CssJoinToken* after, bool declarations) {
+static void JudgeSpace(JoinStyle* css, size_t from, size_t to, const JoinStyleToken* before,
+                       const JoinStyleToken* after, bool declarations) {
     JoinSink* sink = css->sink;
     for (size_t k = from; k < to; k++) {
-        const CssJoinToken& t = css->tokens[k];
+        const JoinStyleToken& t = css->tokens[k];
         if (t.kind != CssWhitespace) continue;
         for (size_t at = t.start; at < t.end; at++)
             if (!JoinRemoved(sink, at)) return;
@@ -95,7 +95,7 @@ static void JudgeSpace(CssJoin* css, size_t from, size_t to, const CssJoinToken*
     if (count) JoinTellCut(sink, JoinStyleGlue, cut);
 }
 
-static void JudgeInside(CssJoin* css, const CssJoinToken& t) {
+static void JudgeInside(JoinStyle* css, const JoinStyleToken& t) {
     JoinSink* sink = css->sink;
     size_t end = t.end;
     // a bad string ends at the line end that the join takes away
@@ -114,7 +114,7 @@ static void JudgeInside(CssJoin* css, const CssJoinToken& t) {
     }
 }
 
-void CssJoinEnd(CssJoin* css) {
+void JoinStyleEnd(JoinStyle* css) {
     if (!css->active) return;
     CssEnd(&css->read);
     css->active = false;
@@ -124,9 +124,9 @@ void CssJoinEnd(CssJoin* css) {
     bool blocks[Most];
     uint32_t depth = 0;
     size_t prelude = 0;
-    const CssJoinToken* before = nullptr;
+    const JoinStyleToken* before = nullptr;
     for (size_t k = 0; k < css->count;) {
-        const CssJoinToken& t = css->tokens[k];
+        const JoinStyleToken& t = css->tokens[k];
         bool declarations = depth ? depth > Most || blocks[depth - 1] : css->declarations;
         if (t.kind == CssWhitespace || t.kind == CssComment) {
             size_t to = k;

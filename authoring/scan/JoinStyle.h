@@ -11,29 +11,29 @@
 //   - a string or a url() loses what the cut takes out of it;
 //   - a comment whose "*" and "/" the cut keeps apart ends at another place.
 // Pure byte rules; the tokens grow on the heap.
-//   CssJoinStart  a sheet (`declarations`: a style attribute's value)
-//   CssJoinChar   its next character
-//   CssJoinEnd    it ends: every cut in it judged and told; what it held given back
+//   JoinStyleStart  a sheet (`declarations`: a style attribute's value)
+//   JoinStyleChar   its next character
+//   JoinStyleEnd    it ends: every cut in it judged and told; what it held given back
 #pragma once
 #include "authoring/scan/CssRead.h"
 #include "authoring/scan/JoinParts.h"
 #include "authoring/scan/JoinText.h"
 
-struct CssJoinToken {
+struct JoinStyleToken {
     unsigned char kind;
     uint32_t delim;
     size_t start, end; // in the written page
     bool rules;        // an at-keyword whose block holds rules (@media ...), not declarations
 };
 
-struct CssJoin {
+struct JoinStyle {
     CssRead read;
     JoinSink* sink;
     bool active, declarations;
-    CssJoinToken* tokens;
+    JoinStyleToken* tokens;
     size_t count, room;
 };
 
-void CssJoinStart(CssJoin* css, JoinSink* sink, bool declarations);
-void CssJoinChar(CssJoin* css, const JoinChar& c);
-void CssJoinEnd(CssJoin* css);
+void JoinStyleStart(JoinStyle* css, JoinSink* sink, bool declarations);
+void JoinStyleChar(JoinStyle* css, const JoinChar& c);
+void JoinStyleEnd(JoinStyle* css);
