@@ -150,10 +150,12 @@ static bool SameElement(const JoinFrame& f, const HtmlElement* e) {
     return f.element == e && f.tagStart == e->tag.start && f.tagEnd == e->tag.end;
 }
 
-// The frames follow the tree's open elements; an element that leaves them
-// ends its content.
+// The frames follow the tree's open elements (below where the last token
+// changed them they are the same); an element that leaves them ends its content.
 static void Sync(JoinReading* r, const HtmlTree* tree) {
-    size_t same = 0;
+    size_t same = tree->changed < r->depth ? tree->changed : r->depth;
+    if (same > tree->depth) same = tree->depth;
+    while (same > 0 && !SameElement(r->frames[same - 1], tree->open[same - 1])) same--;
     while (same < r->depth && same < tree->depth && SameElement(r->frames[same], tree->open[same]))
         same++;
     while (r->depth > same) {
