@@ -131,6 +131,8 @@ const BLOCKS = {
         L(1, '.card::after { content: "  two  spaces  "; }'), L(1, '/* a comment'), L(2, 'over lines */'),
         L(1, 'h2 span'), L(1, 'b { color: #336 }'), L(0, '</style>'),
         L(0, '<div class="card">card</div>')],
+    styleGlue: () => [L(0, '<style>'), L(1, '.deck { margin: 0'), L(2, 'auto; font: 16px'), L(2, 'sans-serif;'),
+        L(2, 'border: 1px solid'), L(2, '#888 }'), L(0, '</style>')],
     poem: (c) => {
         c.css.push('.poem { white-space: pre-line; }');
         return [L(0, '<p class="poem">Roses are red,'), L(1, 'violets are blue,'), L(1, `${words(c.r, 2)}.</p>`)];
@@ -298,6 +300,12 @@ function pageMake(r) {
         const name = drawBlock();
         blocks.push({ where: HEAD_BLOCKS.has(name) ? 'head' : 'body', name, lines: BLOCKS[name](c) });
     }
+    // Half the quiet pages hold one hazard of any kind, indented with spaces:
+    // on such a page a silent check shows whatever the hazard.
+    if (c.quiet && r.chance(0.5)) {
+        const name = r.pick(Object.keys(BLOCKS));
+        blocks.push({ where: HEAD_BLOCKS.has(name) ? 'head' : 'body', name, lines: BLOCKS[name](c), indent: '  ' });
+    }
     if (blocks.some((b) => b.name === 'base')) blocks.unshift({ where: 'head', name: 'base', lines: [L(0, '<base href="media/">')] });
     if (c.css.length) blocks.unshift({ where: 'head', name: 'css', lines: [L(0, '<style>'), ...c.css.map((s) => L(1, s)), L(0, '</style>')] });
     const [width, height] = r.pick(SCREENS);
@@ -316,14 +324,14 @@ function pageMake(r) {
 
 function pageRender(page, keep) {
     const out = [];
-    const put = (depth, line) => out.push(line.raw ? line.s : page.indent.repeat(depth + line.d) + line.s);
+    const put = (depth, line, indent = page.indent) => out.push(line.raw ? line.s : indent.repeat(depth + line.d) + line.s);
     const kept = page.blocks.filter((b, k) => !keep || b.site || keep.has(k));
     ['<!DOCTYPE html>', '<html lang="en">', '<head>', '<meta charset="utf-8">',
         '<meta http-equiv="X-UA-Compatible" content="IE=edge">'].forEach((s) => out.push(s));
-    for (const b of kept) if (b.where === 'head') b.lines.forEach((l) => put(1, l));
+    for (const b of kept) if (b.where === 'head') b.lines.forEach((l) => put(1, l, b.indent));
     out.push('</head>', '<body>');
     if (page.wrap) out.push(`${page.indent}<div class="deck">`);
-    for (const b of kept) if (b.where === 'body') b.lines.forEach((l) => put(page.wrap ? 2 : 1, l));
+    for (const b of kept) if (b.where === 'body') b.lines.forEach((l) => put(page.wrap ? 2 : 1, l, b.indent));
     if (page.wrap) out.push(`${page.indent}</div>`);
     if (page.plaintext) out.push('<plaintext>', `${page.indent}<b>plain</b>`);
     out.push('</body>', '</html>', '');
