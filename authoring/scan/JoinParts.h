@@ -1,6 +1,7 @@
 // What the units of the join's judge share: the written page with its cuts
 // (the runs of bytes the join takes away) and its lines, and the findings
-// gathered so far. Internal to JoinJudge and the units it drives.
+// gathered so far. Internal to JoinJudge and the units it drives; JoinParts.cpp
+// also holds JoinPage.h's cut operations.
 //   JoinTell        keeps a finding; at most one per cut, the weightiest kind
 //   JoinTellCut     a finding of `kind` at cut `cut`
 //   JoinRemoved     whether the join takes byte `at` away
