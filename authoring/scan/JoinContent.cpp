@@ -66,6 +66,7 @@ int JoinContentKindOf(const HtmlAttribute* attributes, size_t count) {
 void JoinContentOpen(JoinContent* content, int kind) {
     content->kind = kind;
     content->any = false;
+    content->lineFeed = false;
     if (kind == JoinTextScript || kind == JoinTextModule)
         JoinScriptStart(&content->script, content->sink, false, kind == JoinTextScript);
     if (kind == JoinTextStyle) JoinStyleStart(&content->sheet, content->sink, false);
@@ -83,7 +84,10 @@ void JoinContentText(JoinContent* content, const HtmlToken* token) {
     JoinWalkStart(&walk, sink->page->bytes, sink->page->length, sink->states, token->span,
                   token->text, token->textLength, false);
     JoinChar c;
+    // a line end right after a line feed written as a reference is its break,
+    // across the runs of text that CDATA sections make
     while (JoinWalkNext(&walk, &c)) {
+        if (JoinWrittenBreak(sink->page->bytes, c, &content->lineFeed)) continue;
         if (content->kind == JoinTextStyle) JoinStyleChar(&content->sheet, c);
         else JoinScriptChar(&content->script, c);
     }
@@ -146,14 +150,17 @@ static void Walk(JoinContent* content, const HtmlAttribute& a, bool handler) {
     JoinWalkStart(&walk, sink->page->bytes, sink->page->length, sink->states, a.valueSpan, a.value,
                   a.valueLength, true);
     JoinChar c;
+    bool lineFeed = false; // a line end right after a line feed written as a reference is its break
     if (handler) {
         JoinScriptStart(&content->handler, sink, true, true);
-        while (JoinWalkNext(&walk, &c)) JoinScriptChar(&content->handler, c);
+        while (JoinWalkNext(&walk, &c))
+            if (!JoinWrittenBreak(sink->page->bytes, c, &lineFeed)) JoinScriptChar(&content->handler, c);
         JoinScriptEnd(&content->handler);
         return;
     }
     JoinStyleStart(&content->style, sink, true);
-    while (JoinWalkNext(&walk, &c)) JoinStyleChar(&content->style, c);
+    while (JoinWalkNext(&walk, &c))
+        if (!JoinWrittenBreak(sink->page->bytes, c, &lineFeed)) JoinStyleChar(&content->style, c);
     JoinStyleEnd(&content->style);
 }
 

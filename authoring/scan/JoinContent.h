@@ -32,6 +32,7 @@ struct JoinContent {
     int kind;         // JoinText of the open content element
     size_t start, end; // its text so far in the page
     bool any;
+    bool lineFeed;     // its text so far ends with a line feed written as a reference
     JoinScript script, handler;
     JoinStyle sheet, style;
     bool documentMode;

@@ -193,6 +193,9 @@ static void TextItems(JoinReading* r, const HtmlToken* token, const JoinFrame& t
     JoinChar c;
     bool first = true;
     while (JoinWalkNext(&walk, &c) && !r->failed) {
+        // a line end right after a line feed written as a reference is the
+        // break that reference writes
+        if (JoinWrittenBreak(r->bytes, c, &r->lineFeed)) continue;
         bool space = c.length == 1 && JoinIsSpace((unsigned char)c.decoded[0]);
         // the line feed right after <pre>, <listing> or <textarea> is no part of its text
         if (first && top.dropLf && token->span.start == top.tagEnd && c.decoded[0] == '\n') {
@@ -200,10 +203,6 @@ static void TextItems(JoinReading* r, const HtmlToken* token, const JoinFrame& t
             continue;
         }
         first = false;
-        // a line end right after a line feed written as a reference is the
-        // break that reference writes
-        bool lineEnd = r->bytes[c.start] == '\n' || r->bytes[c.start] == '\r';
-        if (lineEnd && JoinEndsWithLineFeed(r->bytes, c.start)) continue;
         if (space && !top.keep) {
             r->space = true;
             continue;
@@ -233,6 +232,7 @@ static int Take(void* context, const HtmlTree* tree, const HtmlToken* token) {
     Sync(r, tree);
     if (r->failed) return 0;
     const JoinFrame* top = r->depth ? &r->frames[r->depth - 1] : nullptr;
+    if (token->kind == HtmlTokenStartTag || token->kind == HtmlTokenEndTag) r->lineFeed = false;
     switch (token->kind) {
     case HtmlTokenStartTag: {
         int ns = top ? (int)top->ns : (int)HtmlNamespaceHtml;
@@ -259,7 +259,7 @@ static int Take(void* context, const HtmlTree* tree, const HtmlToken* token) {
 
 int JoinReadPage(JoinReading* r) {
     r->count = r->depth = 0;
-    r->space = r->lastContent = r->failed = false;
+    r->space = r->lastContent = r->failed = r->lineFeed = false;
     r->lastEnd = 0;
     int read = HtmlRead(r->bytes, r->length, r->states, Take, r);
     if (!r->failed && r->content)

@@ -53,6 +53,7 @@ struct JoinReading {
     JoinFrame* frames;
     size_t depth, frameRoom;
     bool space, lastContent, quirks, failed;
+    bool lineFeed; // the text since the last tag ends with a line feed written as a reference
     size_t lastEnd;
 };
 

@@ -89,3 +89,9 @@ bool JoinEndsWithLineFeed(const char* page, size_t at) {
     }
     return n > (hex ? 2u : 1u) && value == 10;
 }
+
+bool JoinWrittenBreak(const char* page, const JoinChar& c, bool* lineFeed) {
+    bool after = *lineFeed;
+    *lineFeed = page[c.start] == '&' && c.end - c.start > 1 && c.length == 1 && c.decoded[0] == '\n';
+    return after && (page[c.start] == '\n' || page[c.start] == '\r');
+}

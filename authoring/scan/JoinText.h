@@ -10,6 +10,9 @@
 //                  a line feed ("&#10;", "&#xA;", "&NewLine;"): a line end right
 //                  after one is the break it writes, as pack writes breaks that
 //                  the join would take
+//   JoinWrittenBreak  whether character `c` is such a line end: `lineFeed` says
+//                  whether the character before it was a reference to a line
+//                  feed, and is set for the next
 #pragma once
 #include "authoring/scan/HtmlTokenizer.h"
 
@@ -32,3 +35,4 @@ void JoinWalkStart(JoinWalk* walk, const char* page, size_t pageLength, const un
                    HtmlSpan span, const char* decoded, size_t decodedLength, bool attribute);
 int JoinWalkNext(JoinWalk* walk, JoinChar* out);
 bool JoinEndsWithLineFeed(const char* page, size_t at);
+bool JoinWrittenBreak(const char* page, const JoinChar& c, bool* lineFeed);

@@ -97,6 +97,10 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
          "data/1016.dat:2:22: the line end is the only space in the style sheet between \"0\" and "
          "\"auto\": joined, they run together|data/1016.dat:4:16: the script needs this line end: "
          "joined, the statement ends only at this line end, and the next line goes on with it"},
+        {"a line end right after a line feed written as a reference is its break", "1016.dat",
+         "</h1>\n<pre>a&#10;\nb</pre>\n<p title=\"x&#10;\ny\">t</p>\n"
+         "<p onclick=\"var s = 'a\\&#10;\nb'\">u</p>\ncodebase random>\n",
+         ""},
         {"what the presenter's browser control runs", "1016.dat",
          "</h1>\n<script>var f = () => 1;</script>\n<script type=\"module\">f();</script>\ncodebase random>\n",
          "data/1016.dat:2:20: the presenter's browser control stops this script here: it does not "
@@ -131,6 +135,11 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
                 SettingsBytes({"", "", "", "", "", "", "12px", "0", "", "99999999999"});
         ASSERT_TRUE(WriteDataFiles(folder.Path(), files));
         AuthorOutcome outcome = AuthorRun("check " + Quoted(folder.Path()));
+        if (c.reports.empty()) {
+            EXPECT_EQ("", outcome.out);
+            EXPECT_EQ(0u, outcome.exitCode);
+            continue;
+        }
         EXPECT_EQ(1u, outcome.exitCode);
         // Each expected report starts a line of its own, in this order.
         size_t at = 0;

@@ -9,7 +9,7 @@
 // "page", "width", "height", "insert" for each page; the results hold for each
 // page "page" (its number), then "refusal" ("LINE:COLUMN: MESSAGE") or the
 // seven "fragment"s, the "script"s (page-1.js ...), "joined" and each
-// "packed-finding"; then the seven "hand-fragment"s, "hand-joined" and each
+// "packed-finding" (what the engine does left out); then the seven "hand-fragment"s, "hand-joined" and each
 // "finding" ("FILE:LINE:COLUMN: MESSAGE"), each "engine" finding (what the
 // presenter's browser control does whatever the join does: "OFFSET FILE:LINE:
 // COLUMN: MESSAGE", OFFSET its byte in the author's page with the values in),
@@ -44,7 +44,7 @@ void FieldWrite(FILE* out, const char* name, const std::string& bytes) {
 struct Findings {
     FILE* out;
     const char* field;
-    bool engine; // the engine findings apart
+    const char* engine; // the field of what the engine does whatever the join does, or null to leave it out
 };
 
 void FindingTake(void* context, const CheckFinding* f) {
@@ -52,14 +52,14 @@ void FindingTake(void* context, const CheckFinding* f) {
     char head[96];
     snprintf(head, sizeof head, "%s:%d:%lu: ", f->name, (int)f->line, (unsigned long)f->column);
     std::string text = head + std::string(f->message);
-    if (findings->engine && f->engine)
-        FieldWrite(findings->out, "engine", std::to_string(f->pageAt) + " " + text);
-    else
+    if (!f->engine)
         FieldWrite(findings->out, findings->field, text);
+    else if (findings->engine)
+        FieldWrite(findings->out, findings->engine, std::to_string(f->pageAt) + " " + text);
 }
 
 void CheckWrite(FILE* out, const char* field, const std::string fragments[7],
-                const JoinValues& values, bool engine) {
+                const JoinValues& values, const char* engine) {
     CheckFile files[CheckFragmentCount];
     for (int i = 0; i < CheckFragmentCount; i++)
         files[i] = {fragments[i].data(), fragments[i].size(), nullptr};
@@ -82,7 +82,7 @@ void PageRun(FILE* out, size_t number, const std::string& page, const JoinValues
                        std::string(result.scripts[i].bytes ? result.scripts[i].bytes : "",
                                    result.scripts[i].length));
         FieldWrite(out, "joined", FragmentsJoin(fragments, values));
-        CheckWrite(out, "packed-finding", fragments, values, false);
+        CheckWrite(out, "packed-finding", fragments, values, nullptr);
         PackResultFree(&result);
     } else {
         FieldWrite(out, "refusal",
@@ -93,7 +93,7 @@ void PageRun(FILE* out, size_t number, const std::string& page, const JoinValues
     if (PageCutByHand(page, hand)) {
         for (const std::string& fragment : hand) FieldWrite(out, "hand-fragment", fragment);
         FieldWrite(out, "hand-joined", FragmentsJoin(hand, values));
-        CheckWrite(out, "finding", hand, values, true);
+        CheckWrite(out, "finding", hand, values, "engine");
     }
     FieldWrite(out, "end", "");
 }
