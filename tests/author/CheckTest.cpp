@@ -97,9 +97,10 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
          "data/1016.dat:2:22: the line end is the only space in the style sheet between \"0\" and "
          "\"auto\": joined, they run together|data/1016.dat:4:16: the script needs this line end: "
          "joined, the statement ends only at this line end, and the next line goes on with it"},
-        {"a line end right after a line feed written as a reference is its break", "1016.dat",
+        {"a line end after &#10; is its break; a handler that ends in a word", "1016.dat",
          "</h1>\n<pre>a&#10;\nb</pre>\n<p title=\"x&#10;\ny\">t</p>\n"
-         "<p onclick=\"var s = 'a\\&#10;\nb'\">u</p>\ncodebase random>\n",
+         "<p onclick=\"var s = 'a\\&#10;\nb'\">u</p>\n<p onclick=\"return\n\">v</p>\n"
+         "codebase random>\n",
          ""},
         {"what the presenter's browser control runs", "1016.dat",
          "</h1>\n<script>var f = () => 1;</script>\n<script type=\"module\">f();</script>\ncodebase random>\n",
