@@ -2,7 +2,6 @@
 #include "authoring/AuthorOutput.h"
 #include "authoring/AuthorSettings.h"
 #include "authoring/CheckRead.h"
-#include "builder/Page.h"
 #include "builder/PageRules.h"
 #include "builder/Settings.h"
 #include "base/TextRules.h"
@@ -80,17 +79,6 @@ static void CheckFragments() {
     for (char* bytes : read) AuthorFileFree(bytes);
 }
 
-// The page as the presenter joins it, for what only the whole page shows.
-static void CheckPage() {
-    if (!SettingsReadFile(kSettingsName, 1024, 768) || !PageBuild()) return;
-    if (!CheckFindNoCase(PageText(), PageLength(), "x-ua-compatible"))
-        CheckReport("data/1010.dat", 1, 0,
-                    "warning: the page declares no document mode (<meta "
-                    "http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">): the system's "
-                    "browser control then shows it in its oldest standards mode");
-    PageClear();
-}
-
 int AuthorCheck(const char* folder) {
     char shown[MAX_PATH];
     int n = snprintf(shown, sizeof shown, "%s", folder);
@@ -110,6 +98,5 @@ int AuthorCheck(const char* folder) {
     }
     CheckSettings();
     CheckFragments();
-    CheckPage();
     return gProblems ? 1 : 0;
 }

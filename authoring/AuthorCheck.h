@@ -5,7 +5,6 @@
 //                        when it is 0)
 #pragma once
 #include <stddef.h>
-#include "authoring/MarkerNear.h"
 #include <stdint.h>
 
 int AuthorCheck(const char* folder);

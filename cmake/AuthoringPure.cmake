@@ -4,9 +4,8 @@
 #   include(AuthoringPure.cmake) with ROOT set: LUMIVANE_AUTHORING_PURE
 file(GLOB LUMIVANE_AUTHORING_SCAN CONFIGURE_DEPENDS ${ROOT}/authoring/scan/*.cpp)
 set(LUMIVANE_AUTHORING_PURE
-    ${ROOT}/authoring/PackPage.cpp
-    ${ROOT}/authoring/PageScan.cpp ${ROOT}/authoring/PageScanJoin.cpp
-    ${ROOT}/authoring/ScriptScan.cpp ${ROOT}/authoring/MarkerNear.cpp
-    ${ROOT}/authoring/CheckRead.cpp ${ROOT}/authoring/AuthorEscape.cpp
+    ${ROOT}/authoring/PackPage.cpp ${ROOT}/authoring/MarkerNear.cpp
+    ${ROOT}/authoring/CheckRead.cpp ${ROOT}/authoring/CheckWords.cpp
+    ${ROOT}/authoring/AuthorEscape.cpp
     ${LUMIVANE_AUTHORING_SCAN}
     ${ROOT}/builder/PageRules.cpp ${ROOT}/base/TextRules.cpp ${ROOT}/files/LineSplit.cpp)

@@ -12,7 +12,7 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 mkdir -p "$1" || exit 1
 out=$(cd "$1" && pwd)
 seconds=$2
-targets="fuzz_cipher fuzz_number fuzz_trim fuzz_lines fuzz_marker fuzz_tokenizer fuzz_scriptlex fuzz_pack"
+targets="fuzz_cipher fuzz_number fuzz_trim fuzz_lines fuzz_marker fuzz_tokenizer fuzz_scriptlex fuzz_pack fuzz_check"
 
 if [ ! -f "$out/CMakeCache.txt" ]; then
     cmake -S "$src/tests/fuzz" -B "$out" -DCMAKE_CXX_COMPILER=clang++ \

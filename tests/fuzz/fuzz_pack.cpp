@@ -5,12 +5,14 @@
 // exactly; the text of scripts and style sheets, which pack may rewrite, and
 // of comments aside; hidden raw text with its white space as one space); no
 // line of a fragment is, or could be taken for, the end marker but the last,
-// and 1011.dat is one line.
+// and 1011.dat is one line; and check's reading of what pack wrote finds
+// nothing (what the presenter's browser control does with the page aside).
 // When any one allocation fails, pack refuses: it never packs a page short.
 // Input: byte 0 (mod 32) is the length of the insert text that follows (as a
 // settings line holds it: no line end, no zero byte, trimmed), byte 1 picks
 // the screen and, with its high bit, the allocation that fails (the low bits
 // place it among pack's allocations on the page); the rest is the page.
+#include "authoring/CheckRead.h"
 #include "authoring/MarkerNear.h"
 #include "authoring/PackPage.h"
 #include "authoring/scan/HtmlRead.h"
@@ -112,6 +114,13 @@ void MarkerCheck(const PackBuffer& fragment, bool oneLine) {
     FUZZ_CHECK(!oneLine || lines <= 1);
 }
 
+void FindingTake(void* context, const CheckFinding* f) {
+    if (f->engine) return;
+    fprintf(stderr, "check failed: a finding in what pack wrote: %s:%d:%lu: %s\n", f->name,
+            (int)f->line, (unsigned long)f->column, f->message);
+    ++*(int*)context;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -149,12 +158,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     std::string fragments[PackFragmentCount];
+    CheckFile files[CheckFragmentCount];
     for (int i = 0; i < PackFragmentCount; i++) {
         MarkerCheck(result.fragments[i], i == 1);
         fragments[i].assign(result.fragments[i].bytes ? result.fragments[i].bytes : "",
                             result.fragments[i].length);
+        files[i] = {result.fragments[i].bytes, result.fragments[i].length, nullptr};
     }
+    int findings = 0;
+    CheckReadFindings(files, {values.width.c_str(), values.height.c_str(), values.insert.c_str()},
+                      FindingTake, &findings);
     PackResultFree(&result);
+    FUZZ_CHECK(findings == 0);
     // The author's page with its values: cut by hand with its line ends kept,
     // joined by the presenter's rules with nothing trimmed, so that it is the page.
     std::string filled;

@@ -9,7 +9,11 @@
 //   check: the author's page cut by hand at its placeholders, line ends kept,
 //     and joined; where that page differs for the reader or the scripts
 //     (PageCompare.js's readerView), check must find something: 0 silent.
-//     Findings on pages that do not differ are false alarms, counted.
+//     Findings on pages that do not differ are false alarms, counted. What
+//     check says the presenter's browser control does whatever the join does
+//     (syntax newer than its engine, modules) counts apart: each classic script
+//     and handler that acorn at ES5 (with IE11's let and const) rejects must
+//     have such a finding, and none that it accepts.
 // And, on the first pages (LUMIVANE_LOCATE, 300), each real break of the page
 // cut by hand (PageLocate.js) against the findings at its line: a figure of
 // breaks without a finding on their line and findings on no break's line.
@@ -23,7 +27,7 @@ const fs = require('fs');
 const path = require('path');
 const { spawnSync } = require('child_process');
 const gen = require('./PageGen');
-const { packDifferences, readerView } = require('./PageCompare');
+const { packDifferences, readerView, decode, pageScripts, es5Rejects } = require('./PageCompare');
 const { pageBreaks } = require('./PageLocate');
 
 const field = (name, bytes) => {
@@ -45,7 +49,7 @@ function drive(driver, work, pages) {
         const [name, length] = buf.slice(at, eol).toString().split(' ');
         const bytes = buf.slice(eol + 1, eol + 1 + Number(length));
         at = eol + 2 + Number(length);
-        if (name === 'page') results.push(r = { fragments: [], scripts: [], handFragments: [], findings: [], packedFindings: [] });
+        if (name === 'page') results.push(r = { fragments: [], scripts: [], handFragments: [], findings: [], engine: [], packedFindings: [] });
         else if (name === 'refusal') r.refusal = bytes.toString();
         else if (name === 'reason') r.reason = bytes.toString();
         else if (name === 'fragment') r.fragments.push(bytes);
@@ -55,6 +59,10 @@ function drive(driver, work, pages) {
         else if (name === 'hand-fragment') r.handFragments.push(bytes);
         else if (name === 'hand-joined') r.handJoined = bytes;
         else if (name === 'finding') r.findings.push(bytes.toString());
+        else if (name === 'engine') {
+            const text = bytes.toString(), space = text.indexOf(' ');
+            r.engine.push({ at: Number(text.slice(0, space)), text: text.slice(space + 1) });
+        }
     }
     if (results.length !== pages.length) throw new Error(`${results.length} results for ${pages.length} pages`);
     return results;
@@ -71,7 +79,34 @@ function judge(page, result) {
     if (v.differs) v.where = whereViewsDiffer(author, hand);
     v.silent = v.differs && result.findings.length === 0;
     v.falseAlarm = !v.differs && result.findings.length > 0;
+    v.es5 = engineAgreement(page, filled, result);
     return v;
+}
+
+// check's findings of syntax newer than the presenter's engine against acorn at
+// ES5 (with IE11's let and const): each classic script and handler that acorn
+// rejects has one inside it, none that acorn accepts has. Pages whose hand cut
+// loses lines (a marker line inside a fragment, lines after the first of
+// 1011.dat) are left out: their written page is not the author's.
+function engineAgreement(page, filled, result) {
+    const pieces = page.text.split(/\{\{(?:width|height|insert)\}\}/);
+    const marker = (piece) => piece.split(/\r\n|\r|\n|\0/).some((line) => line.replace(/^ +| +$/g, '') === 'codebase random>');
+    if (/[\r\n\0]/.test(pieces[1] || '') || pieces.some((piece, k) => k !== 1 && marker(piece))) return null;
+    const bytes = Buffer.from(filled, 'utf8');
+    const bom = decode(bytes).length !== bytes.toString('utf8').length ? 1 : 0;
+    const newer = result.engine.filter((f) => /stops this script here/.test(f.text))
+        .map((f) => bytes.subarray(0, f.at).toString('utf8').length - bom);
+    const out = { scripts: 0, rejected: 0, named: 0, wrong: [] };
+    for (const s of pageScripts(bytes)) {
+        const rejects = es5Rejects(s.text, s.handler);
+        if (rejects === null) continue;
+        const named = newer.some((at) => at >= s.start && at < s.end);
+        out.scripts++;
+        if (rejects) out.rejected++;
+        if (named) out.named++;
+        if (rejects !== named) out.wrong.push(`${s.handler ? 'handler' : 'script'} ${JSON.stringify(s.text.slice(0, 80))}: acorn at ES5 ${rejects ? 'rejects it' : 'accepts it'}, check ${named ? 'names newer syntax' : 'names none'}`);
+    }
+    return out;
 }
 
 // Where two reader views part, shown readably.
@@ -97,6 +132,7 @@ function keep(work, index, page, result, verdict) {
     fs.writeFileSync(path.join(dir, 'hand-joined.html'), result.handJoined);
     fs.writeFileSync(path.join(dir, 'report.txt'), [`values ${JSON.stringify(page.values)}`,
         result.refusal ? `refusal ${result.refusal}` : '', ...verdict.diffs.map((d) => `difference ${d.kind} ${d.detail}`),
+        ...(verdict.es5 ? verdict.es5.wrong.map((w) => `ES5: ${w}`) : []), ...result.engine.map((f) => `engine finding ${f.text}`),
         `hand-cut page differs for the reader: ${verdict.differs}${verdict.where ? `: ${verdict.where}` : ''}`, ...result.findings.map((f) => `finding ${f}`),
         ...result.packedFindings.map((f) => `finding on the packed page ${f}`), ''].join('\n'));
 }
@@ -118,6 +154,12 @@ function selfCheck() {
         ['<head>\n<meta charset=utf-8>\n<title> a\n b </title>', '<head><meta charset=utf-8><title>a b</title>', false],
         ['<script type="application/json">{"a":\n1}</script>', '<script type="application/json">{"a":1}</script>', false],
         ['<style>a > b { color:\n red }</style>', '<style>a>b{color:red}</style>', false], ['<style>a b{}</style>', '<style>ab{}</style>', true],
+        ['<style>a{}\n/* c */\nb{}</style>', '<style>a{}/* c */b{}</style>', false], ['<style>a /* c */\nb{}</style>', '<style>a /* c */b{}</style>', false],
+        ['<style>a { border: 1px solid\n#c33 }</style>', '<style>a { border: 1px solid#c33 }</style>', false],
+        ['<style>a { margin: 0\nauto }</style>', '<style>a { margin: 0auto }</style>', true],
+        ['<style>@media print { a\nb { c: d } }</style>', '<style>@media print { ab { c: d } }</style>', true],
+        ['<div><script>a()</script>\n<style>b{}</style>\n<script>c()</script></div>', '<div><script>a()</script><style>b{}</style><script>c()</script></div>', false],
+        ['<p>a\n<script>b()</script>\nc</p>', '<p>a<script>b()</script>c</p>', true],
     ];
     const pack = [ // author's page, joined page, moved scripts, the kinds of difference
         ['<p>a\nb</p>', '<p>a\tb</p>', [], 'text-space'], ['<p title="a\nb">x</p>', '<p title="ab">x</p>', [], 'attribute'],
@@ -141,8 +183,9 @@ function selfCheck() {
     return wrong.length === 0;
 }
 
-const failing = (v) => v.diffs.length > 0 || v.silent;
-const kindsOf = (v) => [...new Set(v.diffs.map((d) => d.kind))].concat(v.silent ? ['silent check'] : []);
+const failing = (v) => v.diffs.length > 0 || v.silent || (v.es5 && v.es5.wrong.length > 0);
+const kindsOf = (v) => [...new Set(v.diffs.map((d) => d.kind))].concat(v.silent ? ['silent check'] : [])
+    .concat(v.es5 && v.es5.wrong.length ? ['ES5 disagreement'] : []);
 
 // The page with the fewest blocks that still fails in each of `kinds`.
 function minimize(driver, work, made, kinds) {
@@ -177,7 +220,8 @@ function main() {
     const results = drive(driver, work, pages);
     const tally = { differences: {}, refusals: {}, pagesDiffering: 0, packed: 0, differs: 0, silent: 0,
         falsePages: 0, falseFindings: 0, findingPages: 0, packedFindingPages: 0, unsound: 0,
-        breaks: 0, breaksNamed: 0, findings: 0, findingsOff: 0 };
+        breaks: 0, breaksNamed: 0, findings: 0, findingsOff: 0, falseKinds: {},
+        es5Pages: 0, es5Scripts: 0, es5Rejected: 0, es5Named: 0, es5Wrong: 0, engineFindings: 0 };
     const locate = Math.min(results.length, Number(process.env.LUMIVANE_LOCATE || 300));
     const kept = {}, examples = [], refusalShown = {};
     results.forEach((result, n) => {
@@ -197,7 +241,22 @@ function main() {
             if (!tally.unsound++) console.log(`page ${indices[n]}: acorn rejects the author's own script: ${v.authorErrors[0]}`);
         }
         if (result.findings.length) tally.findingPages++;
-        if (v.falseAlarm) { tally.falsePages++; tally.falseFindings += result.findings.length; }
+        if (v.falseAlarm) {
+            tally.falsePages++;
+            tally.falseFindings += result.findings.length;
+            for (const f of result.findings) {
+                const kind = f.replace(/^\S+ /, '').replace(/"[^"]*"/g, '"..."').slice(0, 60);
+                tally.falseKinds[kind] = (tally.falseKinds[kind] || 0) + 1;
+            }
+        }
+        tally.engineFindings += result.engine.length;
+        if (v.es5) {
+            tally.es5Pages++;
+            tally.es5Scripts += v.es5.scripts;
+            tally.es5Rejected += v.es5.rejected;
+            tally.es5Named += v.es5.named;
+            tally.es5Wrong += v.es5.wrong.length;
+        }
         if (n < locate) {
             const found = result.findings.map((f) => /^data\/(\d+)\.dat:(\d+):/.exec(f)).map((m) => ({ file: m[1], line: Number(m[2]) }));
             const lines = [...new Map(found.map((f) => [`${f.file}:${f.line}`, f])).values()];
@@ -230,6 +289,10 @@ function main() {
     console.log(`  false alarms: ${tally.falsePages} of the ${tally.findingPages} pages with findings ` +
         `(${tally.findingPages ? ((100 * tally.falsePages) / tally.findingPages).toFixed(1) : '0.0'}%), ` +
         `${tally.falseFindings} findings on them`);
+    if (tally.falsePages) console.log(`  what they say:\n${list(tally.falseKinds)}`);
+    console.log(`engine: ${tally.engineFindings} findings of what the presenter's browser control does, apart from the above; ` +
+        `on ${tally.es5Pages} pages ${tally.es5Scripts} scripts and handlers, acorn at ES5 rejects ${tally.es5Rejected}, ` +
+        `check names newer syntax in ${tally.es5Named}, disagreements ${tally.es5Wrong}`);
     console.log(`  on the first ${locate} pages: ${tally.breaks} lines with a real break, ${tally.breaks - tally.breaksNamed} ` +
         `of them without a finding; ${tally.findingsOff} of the ${tally.findings} lines with findings hold no real break`);
     if (tally.unsound) console.log(`the generator is wrong: ${tally.unsound} pages with scripts acorn rejects as written`);
@@ -238,13 +301,14 @@ function main() {
     // One page of each kind, the rarest kinds first, shrunk for that kind.
     const kinds = Object.entries(tally.differences).sort((p, q) => p[1] - q[1]).map(([k]) => k);
     if (tally.silent) kinds.unshift('silent check');
+    if (tally.es5Wrong) kinds.unshift('ES5 disagreement');
     for (const kind of kinds.slice(0, toMinimize)) {
         const e = examples.find((x) => x.kinds.includes(kind));
         if (!e) continue;
         console.log(`---- ${kind}: page ${e.index}, shrunk:`);
         console.log(minimize(driver, work, e.made, [kind]));
     }
-    process.exitCode = tally.pagesDiffering || tally.silent || tally.unsound ? 1 : 0;
+    process.exitCode = tally.pagesDiffering || tally.silent || tally.unsound || tally.es5Wrong ? 1 : 0;
 }
 
 main();

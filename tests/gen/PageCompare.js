@@ -34,7 +34,8 @@
 //     tokens and on... handlers by acorn syntax tree;
 //   - scripts by acorn syntax tree (a parse error on one side only differs),
 //     JSON data blocks as JSON, other script types exactly, style sheets by
-//     CSS tokens.
+//     CSS tokens; a script or a style sheet shows nothing, so white space
+//     beside one counts as beside an inline tag.
 const parse5 = require('parse5');
 const acorn = require('acorn');
 
@@ -87,7 +88,7 @@ function jsTree(source, goal, functions) {
         if (typeof value === 'bigint') return `${value}n`;
         if (functions && value && /Function|Class/.test(value.type) && typeof value.start === 'number')
             texts.push(source.slice(value.start, value.end));
-        return value;
+        return typeof value === 'bigint' ? `${value}n` : value;
     });
     return { text, functions: texts };
 }
@@ -102,8 +103,11 @@ function jsonValue(source) {
 
 // ---- style sheets ---------------------------------------------------------
 // CSS tokens, escapes decoded, comments out; white space as one token, and
-// none beside "{", "}", ";", "," or at either end.
-function cssTokens(css) {
+// none where it means nothing: beside "{", "}", ";", ","; in a list of rules
+// beside a combinator; in declarations beside ":" or "!", and between two
+// tokens that read the same side by side (a number and a unit, two words, a
+// sign and a number, a name and "(" read as others).
+function cssLex(css) {
     const out = [];
     const escape = (s, i) => { // an escape at s[i] === "\\": [text, next index]
         const hex = /^[0-9a-fA-F]{1,6}[ \t\n\r\f]?/.exec(s.slice(i + 1, i + 8));
@@ -126,23 +130,45 @@ function cssTokens(css) {
             i++;
             out.push(`"${s}"`);
         } else if (/[\w\-.%#\\\u0080-\uffff]/.test(c)) {
+            // "#" starts a word (a hash) but ends one: "solid#c33" is two
             let s = '';
-            while (i < css.length && /[\w\-.%#\\\u0080-\uffff]/.test(css[i])) {
+            do {
                 if (css[i] === '\\') { const [t, n] = escape(css, i); s += t; i = n; } else s += css[i++];
-            }
+            } while (i < css.length && /[\w\-.%\\\u0080-\uffff]/.test(css[i]));
             out.push(s);
         } else {
             out.push(c);
             i++;
         }
     }
-    // Outside rules white space beside a combinator or "," is no token; inside
-    // a rule none beside ":", ";", "!" or ",".
-    let depth = 0;
-    const depths = out.map((t) => (t === '{' ? depth++ : t === '}' ? --depth : depth));
+    // White space on both sides of a comment is one run.
+    for (let k = out.length - 1; k > 0; k--) if (out[k] === ' ' && out[k - 1] === ' ') out.splice(k, 1);
+    return out;
+}
+
+function cssTokens(css) {
+    const out = cssLex(css);
+    // Which blocks hold declarations: a rule's, an at-rule's such as @font-face;
+    // not the list of rules of @media and the like.
+    const declarations = [], blocks = [];
+    let prelude = 0;
+    out.forEach((t, k) => {
+        declarations[k] = blocks.length > 0 && blocks[blocks.length - 1];
+        if (t === '{') {
+            const first = out.slice(prelude, k).filter((x) => x !== ' ');
+            blocks.push(!(first[0] === '@' && !/^(font-face|page)$/i.test(first[1] || '')));
+        } else if (t === '}') {
+            blocks.pop();
+        }
+        if (t === '{' || t === '}' || t === ';') prelude = k + 1;
+    });
     const quiet = (k) => k < 0 || k >= out.length || /^[{}]$/.test(out[k]) ||
-        (depths[k] > 0 ? /^[:;!,]$/.test(out[k]) : /^[>+~,]$/.test(out[k]));
-    return out.filter((t, k) => t !== ' ' || !(quiet(k - 1) || quiet(k + 1))).join('\u0000');
+        (declarations[k] ? /^[:;!,]$/.test(out[k]) : /^[>+~,;]$/.test(out[k]));
+    const word = (t) => /^[\w\-.%#\\\u0080-\uffff]/.test(t);
+    const glue = (a, b) => cssLex(a + b).join('\u0000') !== `${a}\u0000${b}` || (word(a) && b === '(') ||
+        (a === '+' && /^[\d.]/.test(b));
+    return out.filter((t, k) => t !== ' ' || !(quiet(k - 1) || quiet(k + 1) ||
+        (declarations[k] && !glue(out[k - 1], out[k + 1])))).join('\u0000');
 }
 
 // ---- the pack property -----------------------------------------------------
@@ -336,16 +362,20 @@ function readerView(bytes, errors = []) {
         if (n.nodeName === '#comment' || n.nodeName === '#documentType') return;
         if (!n.tagName) return (n.childNodes || []).forEach((c) => walk(c, ws));
         const mark = isBlock(n) ? '\u0002' : '\u0001';
-        out.push(`${mark}<${n.tagName}|${attributesView(n, errors)}>${mark}`);
+        // A script or a style sheet shows nothing: its reading goes into its tag,
+        // so that white space beside it counts as beside any inline tag.
         const text = textOf(n);
+        let inner = '';
         if (n.tagName === 'script') {
             const kind = scriptKind(n);
             const view = kind === 'json' ? jsonValue(text) : kind === 'data' ? text : jsTree(text, kind, false);
             if (view.error) errors.push(`script: ${view.error}`);
-            out.push(opaque('\u0004', typeof view === 'string' ? view : view.error ? `error:${text}` : view.text));
+            inner = opaque('\u0004', typeof view === 'string' ? view : view.error ? `error:${text}` : view.text);
         } else if (n.tagName === 'style') {
-            out.push(opaque('\u0004', cssTokens(text)));
-        } else if (!RAW_HIDDEN.has(n.tagName)) {
+            inner = opaque('\u0004', cssTokens(text));
+        }
+        out.push(`${mark}<${n.tagName}|${attributesView(n, errors)}>${inner}${mark}`);
+        if (n.tagName !== 'script' && n.tagName !== 'style' && !RAW_HIDDEN.has(n.tagName)) {
             const own = whiteSpaceOf(n, ws, rules);
             const kids = n.tagName === 'template' ? n.content.childNodes : n.childNodes || [];
             if (n.tagName === 'head') inHead = true;
@@ -365,4 +395,54 @@ function readerView(bytes, errors = []) {
         .replace(/(\u0002|^)((?:\u0001[^\u0001]*\u0001)*) /g, '$1$2');
 }
 
-module.exports = { packDifferences, readerView, decode };
+// ---- what the presenter's engine runs ----------------------------------------
+// The classic scripts of a page and its event handlers' bodies, with where
+// each stands (UTF-16 offsets into the decoded page): [{ text, handler, start, end }].
+function pageScripts(bytes) {
+    const doc = parse5.parse(decode(bytes), { scriptingEnabled: true, sourceCodeLocationInfo: true });
+    const out = [];
+    const visit = (n) => {
+        const loc = n.sourceCodeLocation;
+        for (const a of n.attrs || []) {
+            const at = loc && loc.attrs && loc.attrs[attrName(a)];
+            if (/^on/i.test(a.name) && at) out.push({ text: a.value, handler: true, start: at.startOffset, end: at.endOffset });
+        }
+        if (n.tagName === 'script' && scriptKind(n) === 'classic' && loc && loc.startTag)
+            out.push({ text: textOf(n), handler: false, start: loc.startTag.endOffset, end: loc.endTag ? loc.endTag.startOffset : Infinity });
+        (n.tagName === 'template' ? n.content.childNodes : n.childNodes || []).forEach(visit);
+    };
+    visit(doc);
+    return out;
+}
+
+// Whether an ES5 engine with IE11's let and const (outside for heads) rejects
+// a script; null when no engine runs it (acorn rejects it at any version).
+function es5Rejects(text, handler) {
+    const options = (version) => ({ ecmaVersion: version, allowReturnOutsideFunction: handler });
+    let tree;
+    try {
+        tree = acorn.parse(text, options('latest'));
+    } catch (e) {
+        return null;
+    }
+    const lexical = [], inFor = new Set();
+    const walk = (node) => {
+        if (Array.isArray(node)) return node.forEach(walk);
+        if (!node || typeof node.type !== 'string') return;
+        if (node.type === 'VariableDeclaration' && node.kind !== 'var') lexical.push(node);
+        if (/^For/.test(node.type)) [node.init, node.left].forEach((d) => d && inFor.add(d));
+        for (const key of Object.keys(node)) if (typeof node[key] === 'object') walk(node[key]);
+    };
+    walk(tree);
+    let text5 = text;
+    for (const d of lexical.filter((d) => !inFor.has(d)).sort((a, b) => b.start - a.start))
+        text5 = text5.slice(0, d.start) + 'var' + ' '.repeat(d.kind.length - 3) + text5.slice(d.start + d.kind.length);
+    try {
+        acorn.parse(text5, options(5));
+        return false;
+    } catch (e) {
+        return true;
+    }
+}
+
+module.exports = { packDifferences, readerView, decode, pageScripts, es5Rejects };

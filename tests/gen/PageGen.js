@@ -14,8 +14,10 @@
 //   pageRender(page, keep) its text (a JS string, UTF-8 when written); with
 //                          `keep` (block indices) only those blocks
 //   pageFill(text, values) the page with its placeholders replaced by the values
-// Scripts come from classicScript(): the hazard shapes here and the script
-// generator (ScriptGen.js).
+// Scripts come from classicScript(): half of them this file's own hazard
+// shapes, half the script generator's (ScriptGen.js) of every statement shape,
+// ES5 and newer; handler bodies from it go into onclick attributes
+// (handlerScript()).
 const ScriptGen = require('./ScriptGen');
 const acorn = require('acorn');
 
@@ -41,7 +43,7 @@ function pageRng(seed, index) {
 // line is written as it stands, without indentation (the inside of <pre> ...).
 const L = (d, s) => ({ d, s });
 const R = (s) => ({ d: 0, s, raw: true });
-const lines = (d, text) => text.split('\n').map((s) => L(d, s));
+const lines = (d, text) => text.split(/\r\n|\r|\n/).map((s) => L(d, s));
 const raws = (text) => text.split('\n').map(R);
 
 const WORDS = ['slide', 'deck', 'review', 'quarter', 'results', 'team', 'plan', 'growth', 'notes',
@@ -49,22 +51,32 @@ const WORDS = ['slide', 'deck', 'review', 'quarter', 'results', 'team', 'plan', 
 const words = (r, n) => Array.from({ length: n }, () => r.pick(WORDS)).join(' ');
 
 // ---- scripts: the one place they come from -------------------------------
-// Half of them from the script generator (many statement shapes, newer syntax
-// now and then), half the hazard shapes below. A hashbang stands only at the
-// very start of a script, which a script in a page never has.
-// The script generator makes a few scripts that acorn rejects (as the script
-// proof counts them): those are drawn again, so that the author's page is sound.
 function classicScript(r) {
     if (r.chance(0.5)) return OwnScripts[r.int(OwnScripts.length)](r);
+    return drawnScript(r, false).text;
+}
+
+// A script from ScriptGen that stands in a page as written: no "<script" or
+// "</script" (the page's tokenizer would read them as tags), no #! line (only
+// a script's very first line may hold one), and none that acorn rejects (the
+// generator makes a few, as the script proof counts them), so that the
+// author's page is sound. Its lines end as the page's do: the page renders
+// each line with its own line end.
+function drawnScript(r, handler) {
     for (;;) {
-        // Its lines end as the page's do: the page renders each line with its own line end.
-        const s = ScriptGen.script(() => r.next(), { newer: 'mixed', handler: false, lineEnd: '\n' });
-        const text = s.text.replace(/^#![^\r\n]*(\r\n|\r|\n)?/, '');
+        const s = ScriptGen.script(() => r.next(), { newer: 'mixed', handler, lineEnd: '\n' });
+        if (/<\/?script/i.test(s.text) || /^#!/.test(s.text)) continue;
         try {
-            acorn.parse(text, { ecmaVersion: 'latest' });
-            return text;
+            acorn.parse(s.text, { ecmaVersion: 'latest', allowReturnOutsideFunction: handler });
+            return s;
         } catch (e) { /* another */ }
     }
+}
+
+// A handler's body in an attribute: its "&" and quotes written as references.
+function handlerScript(r) {
+    const s = drawnScript(r, true);
+    return s.text.replace(/&/g, '&amp;').replace(/"/g, '&quot;');
 }
 
 // Statement shapes whose line ends matter, and some whose line ends don't.
@@ -130,6 +142,8 @@ const BLOCKS = {
         L(1, '.card i::before { content: "a \\'), L(2, 'b"; }'), L(1, '.card b::before { content: "\\41'), L(2, 'x"; }'),
         L(0, '</style>'),
         L(0, '<div class="card">card</div>')],
+    styleGlue: () => [L(0, '<style>'), L(1, '.deck { margin: 0'), L(2, 'auto; font: 16px'), L(2, 'sans-serif;'),
+        L(2, 'border: 1px solid'), L(2, '#888 }'), L(0, '</style>')],
     poem: (c) => {
         c.css.push('.poem { white-space: pre-line; }');
         return [L(0, '<p class="poem">Roses are red,'), L(1, 'violets are blue,'), L(1, `${words(c.r, 2)}.</p>`)];
@@ -167,8 +181,13 @@ const BLOCKS = {
     unquoted: () => [L(0, '<input type=text'), L(1, 'value=plain'), L(1, 'name=q>')],
     handler: (c) => [L(0, '<button onclick="var n = 1;'), L(1, 'n++'), L(1, 'this.title = n">Count</button>')],
     handlerLoad: () => [L(0, '<div onmouseover="this.a = 1;'), L(1, 'this.b = 2;">hover</div>')],
+    handlerDrawn: (c) => {
+        const body = handlerScript(c.r).split(/\r\n|\r|\n/);
+        return [L(0, `<button onclick="${body[0]}`), ...body.slice(1).map((s) => L(1, s)), L(0, '">Go</button>')];
+    },
     script: (c) => [L(0, '<script>'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
     scriptType: (c) => [L(0, '<script type="text/javascript">'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
+    scriptDrawn: (c) => [L(0, '<script>'), ...lines(1, drawnScript(c.r, false).text), L(0, '</script>')],
     scriptEscape: () => [L(0, '<script>'), L(1, 'var s = "<!--<script></script>";'), L(1, 'var t = 2'), L(0, '</script>'),
         L(0, '<pre>'), ...raws('  after the script\n  kept</pre>')],
     module: (c) => (c.r.chance(0.7) ? [L(0, '<script type="module">const mod = 1; document.body.dataset.mod = mod</script>')]
@@ -248,7 +267,7 @@ const PAIR = ['text', 'textSpaced', 'heading', 'attribute', 'style', 'svgBox', '
 const QUIET_PAIR = ['attribute', 'style', 'script'];
 const QUIET_BODY = ['heading', 'attribute', 'style', 'script', 'css', 'json'];
 const QUIET_BLOCKS = ['titleLines', 'paragraph', 'inlineEnds', 'heading', 'list', 'styleSheet', 'commentLines', 'attributes',
-    'unquoted', 'handlerLoad', 'script', 'json', 'importmap', 'ldjson', 'markerText', 'tabs', 'unicode', 'module'];
+    'unquoted', 'handlerLoad', 'script', 'scriptDrawn', 'json', 'importmap', 'ldjson', 'markerText', 'tabs', 'unicode', 'module'];
 
 // ---- the page ---------------------------------------------------------------
 const HOLDERS = ['{{width}}', '{{height}}', '{{insert}}', '{{insert}}', '{{width}}', '{{height}}'];
@@ -305,6 +324,13 @@ function pageMake(r) {
             '../data/', 'http://example.com/', '/media/', '../../up/']);
         blocks.unshift({ where: 'head', name: 'base', lines: [L(0, `<base href="${href}">`)] });
     }
+    // Half the quiet pages hold one hazard of any kind, indented with spaces:
+    // on such a page a silent check shows whatever the hazard.
+    if (c.quiet && r.chance(0.5)) {
+        const name = r.pick(Object.keys(BLOCKS));
+        blocks.push({ where: HEAD_BLOCKS.has(name) ? 'head' : 'body', name, lines: BLOCKS[name](c), indent: '  ' });
+    }
+    if (blocks.some((b) => b.name === 'base')) blocks.unshift({ where: 'head', name: 'base', lines: [L(0, '<base href="media/">')] });
     if (c.css.length) blocks.unshift({ where: 'head', name: 'css', lines: [L(0, '<style>'), ...c.css.map((s) => L(1, s)), L(0, '</style>')] });
     const [width, height] = r.pick(SCREENS);
     return {
@@ -322,14 +348,14 @@ function pageMake(r) {
 
 function pageRender(page, keep) {
     const out = [];
-    const put = (depth, line) => out.push(line.raw ? line.s : page.indent.repeat(depth + line.d) + line.s);
+    const put = (depth, line, indent = page.indent) => out.push(line.raw ? line.s : indent.repeat(depth + line.d) + line.s);
     const kept = page.blocks.filter((b, k) => !keep || b.site || keep.has(k));
     ['<!DOCTYPE html>', '<html lang="en">', '<head>', '<meta charset="utf-8">',
         '<meta http-equiv="X-UA-Compatible" content="IE=edge">'].forEach((s) => out.push(s));
-    for (const b of kept) if (b.where === 'head') b.lines.forEach((l) => put(1, l));
+    for (const b of kept) if (b.where === 'head') b.lines.forEach((l) => put(1, l, b.indent));
     out.push('</head>', '<body>');
     if (page.wrap) out.push(`${page.indent}<div class="deck">`);
-    for (const b of kept) if (b.where === 'body') b.lines.forEach((l) => put(page.wrap ? 2 : 1, l));
+    for (const b of kept) if (b.where === 'body') b.lines.forEach((l) => put(page.wrap ? 2 : 1, l, b.indent));
     if (page.wrap) out.push(`${page.indent}</div>`);
     if (page.plaintext) out.push('<plaintext>', `${page.indent}<b>plain</b>`);
     out.push('</body>', '</html>', '');

@@ -10,7 +10,8 @@
 //   - a line of a fragment that, trimmed, is the end marker: the fragment ends
 //     there, at that line and every line after it (`through`); a line end in
 //     1011.dat, of which the presenter reads only the first line: at its line
-//     2 and after.
+//     2 and after. Past these the fragment is not read: nothing else is a
+//     break there.
 // Joins that change the page only together are not found.
 //   pageBreaks(page, values)  the breaks as [{ file, line, what, through }]
 //   node PageLocate.js PAGE INSERT [WIDTHxHEIGHT]   prints them
@@ -23,12 +24,15 @@ const MARKER = 'codebase random>';
 // The page as bytes in a string (latin1), so that a byte is a character.
 function pageBreaks(page, values) {
     const text = Buffer.from(page, 'utf8').toString('latin1');
-    const fill = (s) => Buffer.from(s.replace(HOLDER, (m, k) => values[k]), 'utf8').toString('latin1');
+    // the page is bytes as latin1 characters: the values go in as their UTF-8 bytes too
+    const fill = (s) => s.replace(HOLDER, (m, k) => Buffer.from(values[k], 'utf8').toString('latin1'));
     const view = (s) => readerView(Buffer.from(fill(s), 'latin1'));
     const base = view(text);
     const breaks = [];
     const changes = (from, to) => view(text.slice(0, from) + text.slice(to)) !== base;
-    let fragment = 0, line = 1;
+    // Past a fragment's end marker (or 1011.dat's first line) the presenter
+    // reads nothing more of it: no break stands there.
+    let fragment = 0, line = 1, ended = false;
     for (let at = 0; at < text.length;) {
         HOLDER.lastIndex = at;
         const holder = HOLDER.exec(text);
@@ -38,24 +42,29 @@ function pageBreaks(page, values) {
             let a = holder.index;
             while (a > at && text[a - 1] === ' ') a--;
             const file = NAMES[fragment];
-            if (a < holder.index && changes(a, holder.index)) breaks.push({ file, line, what: 'spaces before a value' });
             const piece = text.slice(at, a).trim();
-            if (piece === MARKER && fragment !== 1) breaks.push({ file, line, what: 'the end marker', through: true });
+            if (!ended && piece === MARKER && fragment !== 1) breaks.push({ file, line, what: 'the end marker', through: true });
+            else if (!ended && a < holder.index && changes(a, holder.index)) breaks.push({ file, line, what: 'spaces before a value' });
             let b = holder.index + holder[0].length;
             const after = b;
             while (b < text.length && text[b] === ' ') b++;
-            fragment++, line = 1;
+            fragment++, line = 1, ended = false;
             if (b > after && changes(after, b)) breaks.push({ file: NAMES[fragment], line, what: 'spaces after a value' });
             at = after;
             continue;
         }
         if (lineEnd === text.length) break;
         const file = NAMES[fragment];
-        if (text.slice(at, lineEnd).trim() === MARKER && !(fragment === 1 && line > 1))
-            breaks.push({ file, line, what: 'the end marker', through: true });
         const next = lineEnd + (text[lineEnd] === '\r' && text[lineEnd + 1] === '\n' ? 2 : 1);
-        if (fragment === 1 && line === 1) breaks.push({ file, line: 2, what: 'lines after the first of 1011.dat', through: true });
-        if (fragment !== 1) {
+        if (!ended && fragment !== 1 && text.slice(at, lineEnd).trim() === MARKER) {
+            breaks.push({ file, line, what: 'the end marker', through: true });
+            ended = true;
+        }
+        if (fragment === 1 && line === 1) {
+            breaks.push({ file, line: 2, what: 'lines after the first of 1011.dat', through: true });
+            ended = true;
+        }
+        if (!ended) {
             let a = lineEnd, b = next;
             while (a > at && text[a - 1] === ' ') a--;
             while (b < text.length && text[b] === ' ') b++;

@@ -10,8 +10,11 @@
 // page "page" (its number), then "refusal" ("LINE:COLUMN: MESSAGE") with its
 // "reason" (a short name), or the
 // seven "fragment"s, the "script"s (page-1.js ...), "joined" and each
-// "packed-finding"; then the seven "hand-fragment"s, "hand-joined" and each
-// "finding" ("FILE:LINE:COLUMN: MESSAGE"), and "end".
+// "packed-finding" (what the engine does left out); then the seven "hand-fragment"s, "hand-joined" and each
+// "finding" ("FILE:LINE:COLUMN: MESSAGE"), each "engine" finding (what the
+// presenter's browser control does whatever the join does: "OFFSET FILE:LINE:
+// COLUMN: MESSAGE", OFFSET its byte in the author's page with the values in),
+// and "end".
 //   pack_differential BATCH RESULTS
 #include "authoring/CheckRead.h"
 #include "authoring/PackPage.h"
@@ -42,24 +45,28 @@ void FieldWrite(FILE* out, const char* name, const std::string& bytes) {
 struct Findings {
     FILE* out;
     const char* field;
+    const char* engine; // the field of what the engine does whatever the join does, or null to leave it out
 };
 
-void FindingTake(void* context, const char* name, int32_t line, size_t column,
-                 const char* message) {
+void FindingTake(void* context, const CheckFinding* f) {
     Findings* findings = (Findings*)context;
-    char head[64];
-    snprintf(head, sizeof head, "%s:%d:%lu: ", name, (int)line, (unsigned long)column);
-    FieldWrite(findings->out, findings->field, head + std::string(message));
+    char head[96];
+    snprintf(head, sizeof head, "%s:%d:%lu: ", f->name, (int)f->line, (unsigned long)f->column);
+    std::string text = head + std::string(f->message);
+    if (!f->engine)
+        FieldWrite(findings->out, findings->field, text);
+    else if (findings->engine)
+        FieldWrite(findings->out, findings->engine, std::to_string(f->pageAt) + " " + text);
 }
 
 void CheckWrite(FILE* out, const char* field, const std::string fragments[7],
-                const JoinValues& values) {
+                const JoinValues& values, const char* engine) {
     CheckFile files[CheckFragmentCount];
     for (int i = 0; i < CheckFragmentCount; i++)
         files[i] = {fragments[i].data(), fragments[i].size(), nullptr};
-    Findings findings = {out, field};
+    Findings findings = {out, field, engine};
     CheckValues checked = {values.width.c_str(), values.height.c_str(), values.insert.c_str()};
-    CheckRead(files, checked, FindingTake, &findings);
+    CheckReadFindings(files, checked, FindingTake, &findings);
 }
 
 void PageRun(FILE* out, size_t number, const std::string& page, const JoinValues& values) {
@@ -76,7 +83,7 @@ void PageRun(FILE* out, size_t number, const std::string& page, const JoinValues
                        std::string(result.scripts[i].bytes ? result.scripts[i].bytes : "",
                                    result.scripts[i].length));
         FieldWrite(out, "joined", FragmentsJoin(fragments, values));
-        CheckWrite(out, "packed-finding", fragments, values);
+        CheckWrite(out, "packed-finding", fragments, values, nullptr);
         PackResultFree(&result);
     } else {
         FieldWrite(out, "refusal",
@@ -89,7 +96,7 @@ void PageRun(FILE* out, size_t number, const std::string& page, const JoinValues
     if (PageCutByHand(page, hand)) {
         for (const std::string& fragment : hand) FieldWrite(out, "hand-fragment", fragment);
         FieldWrite(out, "hand-joined", FragmentsJoin(hand, values));
-        CheckWrite(out, "finding", hand, values);
+        CheckWrite(out, "finding", hand, values, "engine");
     }
     FieldWrite(out, "end", "");
 }
