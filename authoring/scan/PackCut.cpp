@@ -104,10 +104,12 @@ static int LineEnd(Cut* c, const Segment& s, size_t at) {
             c->line.length--;
             return 0;
         }
-        if ((place & PlaceEscaped) && !valueLone) { // the white space that ends an escape
-            with = "\t";
-            break;
-        }
+        // The white space that ends an escape: a tab ends it as well. The line
+        // goes on, so that no line of the fragment ends inside the string.
+        if ((place & PlaceEscaped) && !valueLone)
+            return CutPut(c, "\t", 1, CutInserted) ? 0 : PackRefuse(&plan->refusal, 0,
+                                                                     PackReasonMemory,
+                                                                     "out of memory") - 1;
         return PackRefuse(&plan->refusal, at, PackReasonStyleLine,
                           "a line end inside a CSS string: browsers end the string there and "
                           "drop what it stands in; close the string on its line, or end the line "

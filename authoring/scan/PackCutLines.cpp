@@ -36,20 +36,23 @@ void CutFree(Cut* c) {
 
 // The first letter of "codebase" as an escape of its place, or false where
 // the place has none that means the letter itself.
-static bool LetterEscape(unsigned char place, unsigned char letter, char out[16]) {
+static bool LetterEscape(unsigned char place, unsigned char letter, char out[32]) {
     bool escaped = (place & PlaceEscaped) != 0;
     switch (place & PlaceMask) {
     case PlaceText:
-        snprintf(out, 16, "&#%d;", letter);
+        snprintf(out, 32, "&#%d;", letter);
+        return true;
+    case PlaceCdata: // the section ends for the reference, which decodes outside it
+        snprintf(out, 32, "]]>&#%d;<![CDATA[", letter);
         return true;
     case PlaceCssString:
-        snprintf(out, 16, "\\%06x", letter);
+        snprintf(out, 32, "\\%06x", letter);
         return !escaped;
     case PlaceJsString:
-        snprintf(out, 16, "\\x%02x", letter);
+        snprintf(out, 32, "\\x%02x", letter);
         return !escaped && !(place & PlaceShown);
     case PlaceJsonString:
-        snprintf(out, 16, "\\u%04x", letter);
+        snprintf(out, 32, "\\u%04x", letter);
         return !escaped;
     default:
         return false;
@@ -80,7 +83,7 @@ bool CutLineOut(Cut* c) {
             continue;
         }
         size_t origin = c->origins[p];
-        char escape[16];
+        char escape[32];
         if (origin != CutInserted &&
             LetterEscape(c->plan->places[origin], (unsigned char)line[p], escape)) {
             ok = PackAppend(c->out, line + from, p - from) && PackAppendText(c->out, escape);

@@ -183,8 +183,9 @@ function selfCheck() {
     return wrong.length === 0;
 }
 
-const failing = (v) => v.diffs.length > 0 || v.silent || (v.es5 && v.es5.wrong.length > 0);
+const failing = (v) => v.diffs.length > 0 || v.silent || v.packedFindings > 0 || (v.es5 && v.es5.wrong.length > 0);
 const kindsOf = (v) => [...new Set(v.diffs.map((d) => d.kind))].concat(v.silent ? ['silent check'] : [])
+    .concat(v.packedFindings ? ['check on what pack wrote'] : [])
     .concat(v.es5 && v.es5.wrong.length ? ['ES5 disagreement'] : []);
 
 // The page with the fewest blocks that still fails in each of `kinds`.
@@ -220,7 +221,7 @@ function main() {
     const results = drive(driver, work, pages);
     const tally = { differences: {}, refusals: {}, pagesDiffering: 0, packed: 0, differs: 0, silent: 0,
         falsePages: 0, falseFindings: 0, findingPages: 0, packedFindingPages: 0, unsound: 0,
-        breaks: 0, breaksNamed: 0, findings: 0, findingsOff: 0, falseKinds: {},
+        breaks: 0, breaksNamed: 0, findings: 0, findingsOff: 0, falseKinds: {}, packedKinds: {},
         es5Pages: 0, es5Scripts: 0, es5Rejected: 0, es5Named: 0, es5Wrong: 0, engineFindings: 0 };
     const locate = Math.min(results.length, Number(process.env.LUMIVANE_LOCATE || 300));
     const kept = {}, examples = [], refusalShown = {};
@@ -235,6 +236,10 @@ function main() {
         for (const kind of new Set(v.diffs.map((d) => d.kind))) tally.differences[kind] = (tally.differences[kind] || 0) + 1;
         if (v.diffs.length) tally.pagesDiffering++;
         if (v.packedFindings) tally.packedFindingPages++;
+        for (const f of result.packedFindings) {
+            const kind = f.replace(/^[^ ]* /, '').slice(0, 60);
+            tally.packedKinds[kind] = (tally.packedKinds[kind] || 0) + 1;
+        }
         if (v.differs) tally.differs++;
         if (v.silent) tally.silent++;
         if (v.authorErrors.length) {
@@ -285,6 +290,7 @@ function main() {
     for (const [reason, shown] of Object.entries(refusalShown))
         console.log(`    ${reason}, for example ${shown.length > 160 ? `${shown.slice(0, 160)}...` : shown}`);
     console.log(`  check finds something in what pack wrote: ${tally.packedFindingPages} pages`);
+    if (tally.packedFindingPages) console.log(`  what it says:\n${list(tally.packedKinds)}`);
     console.log(`check: ${tally.differs} hand-cut pages differ for the reader, ${tally.silent} of them with no finding (silent)`);
     console.log(`  false alarms: ${tally.falsePages} of the ${tally.findingPages} pages with findings ` +
         `(${tally.findingPages ? ((100 * tally.falsePages) / tally.findingPages).toFixed(1) : '0.0'}%), ` +
@@ -301,6 +307,7 @@ function main() {
     // One page of each kind, the rarest kinds first, shrunk for that kind.
     const kinds = Object.entries(tally.differences).sort((p, q) => p[1] - q[1]).map(([k]) => k);
     if (tally.silent) kinds.unshift('silent check');
+    if (tally.packedFindingPages) kinds.unshift('check on what pack wrote');
     if (tally.es5Wrong) kinds.unshift('ES5 disagreement');
     for (const kind of kinds.slice(0, toMinimize)) {
         const e = examples.find((x) => x.kinds.includes(kind));
@@ -308,7 +315,7 @@ function main() {
         console.log(`---- ${kind}: page ${e.index}, shrunk:`);
         console.log(minimize(driver, work, e.made, [kind]));
     }
-    process.exitCode = tally.pagesDiffering || tally.silent || tally.unsound || tally.es5Wrong ? 1 : 0;
+    process.exitCode = tally.pagesDiffering || tally.silent || tally.packedFindingPages || tally.unsound || tally.es5Wrong ? 1 : 0;
 }
 
 main();
