@@ -77,7 +77,7 @@ int PackInsertPlain(const char* pageName, const char* page, size_t length, const
     }
     if (!ok) {
         ErrPrint("%s:%lu:%lu: {{insert}} stands in %s, where the page reads no references "
-                 "(\"&#69;\"), and the insert text holds %s, which %s; nothing is written\n",
+                 "(\"&#69;\"), and the insert text holds %s: %s; nothing is written\n",
                  pageName, (unsigned long)first->line, (unsigned long)first->column, first->what,
                  coded->shown, Reasons(*coded, how, true));
         InsertCodedFree(coded);
