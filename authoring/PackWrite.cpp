@@ -173,7 +173,7 @@ int PackWrite(const char* folder, const char* data, const PackResult& result, co
         if (madeFolder) RemoveDirectoryA(folder);
     } else {
         size_t same = 0;
-        for (size_t i = first + 1; i < count; i++) same += files[i].same;
+        for (size_t i = 1; i < count; i++) same += files[i].same;
         OutPrint("%s: the page in seven fragments", data);
         if (result.scriptCount == 1)
             OutPrint(", and a script that needs its line ends in page-1.js");
