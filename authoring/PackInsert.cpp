@@ -87,8 +87,8 @@ int PackInsertPlain(const char* pageName, const char* page, size_t length, const
     if (coded->nonAscii) OutPrint("--insert: the insert text in %s\n", how);
     if (coded->forSettings || coded->forEncoding) {
         if (references)
-            OutPrint("--insert: %s, references, which the page reads where each {{insert}} "
-                     "stands; %s\n",
+            OutPrint("--insert: written with references, which the page reads where each "
+                     "{{insert}} stands: %s (%s)\n",
                      coded->shown, Reasons(*coded, how, false));
         else
             OutPrint("%s:%lu:%lu: warning: --entities wrote %s, but {{insert}} stands in %s, "
