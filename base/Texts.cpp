@@ -11,12 +11,22 @@ static size_t gBaseSize;
 // what the readers do then.
 static size_t gBaseMost = SIZE_MAX;
 
+// Stored texts likewise: a block for more than this fails.
+static size_t gTextMost = SIZE_MAX;
+
+// A block for `room` bytes and the terminating zero, holding what `bytes` held.
+static char* TextBlock(char* bytes, size_t room) {
+    if (room > gTextMost || room == SIZE_MAX) return nullptr;
+    return bytes ? (char*)HeapReAlloc(HeapMain(), 0, bytes, room + 1)
+                 : (char*)HeapAlloc(HeapMain(), 0, room + 1);
+}
+
 const char* TextGet(const Text* text) {
     return text && text->bytes ? text->bytes : "";
 }
 
 int TextSet(Text* text, const char* bytes, size_t length) {
-    char* block = (char*)HeapAlloc(HeapMain(), 0, length + 1);
+    char* block = TextBlock(nullptr, length);
     if (!block) return 0;
     memcpy(block, bytes, length);
     block[length] = 0;
@@ -36,8 +46,9 @@ int TextAppend(Text* text, const char* bytes, size_t length) {
         size_t room = text->room * 2;
         if (room < needed) room = needed;
         if (room < 64) room = 64;
-        char* block = text->bytes ? (char*)HeapReAlloc(HeapMain(), 0, text->bytes, room + 1)
-                                  : (char*)HeapAlloc(HeapMain(), 0, room + 1);
+        char* block = TextBlock(text->bytes, room);
+        // Memory that can't take the doubled block may still take the text.
+        if (!block && room > needed) block = TextBlock(text->bytes, room = needed);
         if (!block) return 0;
         text->bytes = block;
         text->room = room;
@@ -50,9 +61,7 @@ int TextAppend(Text* text, const char* bytes, size_t length) {
 
 int TextReserve(Text* text, size_t room) {
     if (room <= text->room) return 1;
-    if (room == (size_t)-1) return 0;
-    char* block = text->bytes ? (char*)HeapReAlloc(HeapMain(), 0, text->bytes, room + 1)
-                              : (char*)HeapAlloc(HeapMain(), 0, room + 1);
+    char* block = TextBlock(text->bytes, room);
     if (!block) return 0;
     block[text->length] = 0;
     text->bytes = block;

@@ -3,6 +3,8 @@
 //   TextGet          the bytes of a stored text; "" when it was never stored
 //   TextSet          replaces a stored text (a block of exactly its length plus one)
 //   TextAppend       lengthens a stored text, growing its block geometrically
+//                    (by just what it needs when memory can't take more); 0,
+//                    with the text as it was, when memory can't hold it
 //   TextClear        frees a stored text; it reads as empty again
 //   TextReserve      room for at least n bytes in all, so appends up to that
 //                    length don't move the text; its bytes stay as they are

@@ -3,8 +3,9 @@
 // Every line is trimmed of its spaces and the pieces are joined with nothing
 // between them, so the page holds no line end.
 //   PageBuild          the page text from the thirteen pieces in their order;
-//                      0 at the first fragment that can't be opened (each file
-//                      is opened first for its size, then again to be read)
+//                      0 at the first fragment that isn't there or can't be
+//                      opened (the files' sizes are looked up first, to make
+//                      room for the page)
 //   PageSave           the page text into the page file; 0 when the file can't
 //                      be created or does not take all of the page
 //   PageClear          the page text becomes empty

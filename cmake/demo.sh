@@ -3,11 +3,13 @@
 # build/demo, then started under Wine.
 #   demo.sh BUILD PROGRAM_BUILD
 # PROGRAM_BUILD is the build folder whose lumivane.exe runs here (BUILD itself,
-# or its 64-bit twin where the machine runs no 32-bit programs); its Wine prefix
-# is used. With DISPLAY set the presentation comes up on that display until
-# Escape; without, it runs on a private 1280x720 display, is photographed to
+# or its 64-bit twin where the machine runs no 32-bit programs); the demo's own
+# Wine prefix there is used, so a test run beside it goes on undisturbed. With
+# DISPLAY set the presentation comes up on that display until Escape; without,
+# it runs on a private 1280x720 display, is photographed to
 # build/demo/screen.png and ended with Escape.
 set -u
+export LUMIVANE_WINE_ENV=demo
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=$(cd "$1" && pwd)
@@ -57,7 +59,7 @@ render_page() {
 
 if [ -n "${DISPLAY:-}" ]; then
     echo "demo: the presentation covers the screen of $DISPLAY; press Escape to end it"
-    # A wineserver left from the tests would keep its private display's size.
+    # A wineserver left from a demo without DISPLAY would keep its private display's size.
     sh "$here/testenv.sh" teardown "$program_build"
     # The user's display: the program's Wine prefix, without the tests' private display.
     (build="$program_build" && . "$here/wine-env.sh" && cd "$demo" && exec "$WINE" lumivane.exe)
@@ -70,7 +72,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 sh "$here/testenv.sh" setup "$program_build" 1280x720 >/dev/null || exit 1
-export DISPLAY=":$(cat "$program_build/testenv/display")"
+export DISPLAY=":$(cat "$program_build/testenv-demo/display")"
 run_program &
 wine_pid=$!
 # Wine names the program's X windows after the exe.

@@ -4,11 +4,11 @@
 #   testenv.sh setup BUILD [WIDTHxHEIGHT] | teardown BUILD
 # The display is 1024x768 unless another size is given. Wine's desktop keeps the
 # size of the display its wineserver started on, so each setup starts a new one.
+# LUMIVANE_WINE_ENV=demo gives the demo an environment of its own (wine-env.sh).
 set -u
 action=$1
 build=$(cd "$2" && pwd)
 size=${3:-1024x768}
-env_dir="$build/testenv"
 WINEDEBUG=-all
 . "$(dirname "$0")/wine-env.sh"
 
@@ -32,11 +32,8 @@ setup() {
     [ -s "$env_dir/display.raw" ] || { echo "Xvfb did not start"; cat "$env_dir/xvfb.log"; exit 1; }
     tr -d '\n' <"$env_dir/display.raw" >"$env_dir/display"
     export DISPLAY=":$(cat "$env_dir/display")"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "creating the Wine prefix in $WINEPREFIX"
-        "$WINE" wineboot -i >"$env_dir/wineboot.log" 2>&1
-        wineserver -w
-    fi
+    [ -f "$WINEPREFIX/system.reg" ] || echo "creating the Wine prefix in $WINEPREFIX"
+    wine_prefix_make
     # wineserver -p holds inherited descriptors open: detach it fully.
     setsid wineserver -p >"$env_dir/wineserver.log" 2>&1 </dev/null &
     # The first program of a session starts Wine's own services, which live as

@@ -22,8 +22,16 @@ cp -R "$sample/data" "$stage/$folder/data" || exit 1
 # The page file is the program's to write; the settings go in enciphered.
 rm -f "$stage/$folder/data/1013.dat" "$stage/$folder/data/1014.dat"
 sh "$here/../cmake/sample-settings.sh" "$sample/settings.txt" "$stage/$folder/data/1013.dat" || exit 1
-# In name order, every build alike; -X: no Unix owners or times, which a
-# Windows user has no use for.
-(cd "$stage" && find "$folder" | LC_ALL=C sort | zip -q -X -@ "$zip.part") \
+# Every build of one commit packs the same bytes: the entries in name order,
+# each with the same modes and the commit's time (SOURCE_DATE_EPOCH when set;
+# outside a git checkout, the first time a zip can hold), in UTC; -X: no Unix
+# owners or further times.
+time=${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null)}
+case "$time" in
+'' | *[!0-9]*) time=315532800 ;;
+esac
+find "$stage" -type d -exec chmod 755 {} + && find "$stage" -type f -exec chmod 644 {} + &&
+    chmod 755 "$stage/$folder"/*.exe && find "$stage" -exec touch -d "@$time" {} + || exit 1
+(cd "$stage" && find "$folder" | LC_ALL=C sort | TZ=UTC0 zip -q -X -@ "$zip.part") \
     || { rm -f "$zip.part"; exit 1; }
 mv "$zip.part" "$zip" && rm -rf "$stage"

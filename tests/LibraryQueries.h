@@ -15,6 +15,8 @@ int LiveSizingActive();
 int32_t LiveSizingEdge();
 // Growth of the string base past `most` bytes fails; SIZE_MAX lifts the limit.
 void StringBaseLimit(size_t most);
+// The same for the blocks of stored texts (a page, a value).
+void TextLimit(size_t most);
 int32_t GadgetCount();
 // Records in the gadget library's list of any-numbered gadgets.
 int32_t GadgetAnyCount();

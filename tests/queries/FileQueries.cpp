@@ -10,6 +10,10 @@ void StringBaseLimit(size_t most) {
     gBaseMost = most;
 }
 
+void TextLimit(size_t most) {
+    gTextMost = most;
+}
+
 int32_t FileCount() {
     return gTable.count;
 }

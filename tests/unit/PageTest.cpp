@@ -1,3 +1,4 @@
+#include "../LibraryQueries.h"
 #include "../PageData.h"
 #include "builder/Page.h"
 #include "builder/PageUrl.h"
@@ -170,6 +171,37 @@ TEST_F(Page, FirstMissingFragmentStopsTheBuildBeforeAnyWrite) {
         std::string bytes;
         ASSERT_TRUE(ReadWholeFile(folder.File("data\\1014.dat"), &bytes));
         EXPECT_EQ("earlier page", bytes);
+    }
+}
+
+// Memory for the page that runs out at any point fails the build (the program
+// then shows the read error); memory that holds the page whole gives it whole.
+// Each piece in turn is long among short ones, so that the pieces after one
+// that can't be taken still fit.
+TEST_F(Page, PageMemoryRunningOutFailsTheBuild) {
+    const std::string names[] = {"1010.dat", "1011.dat", "1015.dat", "1016.dat",
+                                 "1017.dat", "1018.dat", "1019.dat", "insert"};
+    for (const std::string& longPiece : names) {
+        std::map<std::string, std::string> files;
+        for (const std::string& name : names)
+            files[name] = (name == longPiece ? std::string(40, 'L') : "s") + "\n" + kMarker;
+        files["1013.dat"] =
+            SettingsBytes({"", "", files["insert"].substr(0, files["insert"].find('\n')), "", "",
+                           "", "", "", "", ""});
+        files.erase("insert");
+        ASSERT_TRUE(Write(files));
+        ASSERT_NE(0, SettingsRead());
+        ASSERT_NE(0, PageBuild());
+        const std::string whole = PageText();
+        for (size_t most = 0; most <= whole.size() + 8; most++) {
+            TextLimit(most);
+            int built = PageBuild();
+            TextLimit(SIZE_MAX);
+            ASSERT_EQ(most >= whole.size(), built != 0) << longPiece << ", room for " << most;
+            if (built) {
+                ASSERT_EQ(whole, PageText()) << longPiece << ", room for " << most;
+            }
+        }
     }
 }
 
