@@ -45,6 +45,7 @@ static bool LetterEscape(unsigned char place, unsigned char letter, char out[32]
     case PlaceCdata: // the section ends for the reference, which decodes outside it
         snprintf(out, 32, "]]>&#%d;<![CDATA[", letter);
         return true;
+    case PlaceCss: // "code" | "base" would read as two names where the line ends
     case PlaceCssString:
         snprintf(out, 32, "\\%06x", letter);
         return !escaped;

@@ -204,7 +204,7 @@ const BLOCKS = {
     markerAttribute: () => [L(0, '<p title="codebase random>">a</p>'), L(0, '<p title="first'), L(0, 'codebase random>'), L(0, 'last">b</p>')],
     markerComment: () => [L(0, '<!--'), L(0, 'codebase random>'), L(0, '-->')],
     markerStyle: () => [L(0, '<style>'), L(1, 'p::before { content: "codebase random>"; }'), L(0, '/*'),
-        L(0, 'codebase random>'), L(0, '*/'), L(0, '</style>')],
+        L(0, 'codebase random>'), L(0, '*/'), L(0, 'codebase random>'), L(0, 'b { color: #336 }'), L(0, '</style>')],
     markerPre: () => [L(0, '<pre>codebase random>'), ...raws('codebase random</pre>')],
     tabs: (c) => [L(0, `<p>\t${words(c.r, 1)}\t`), L(1, `\t${words(c.r, 2)}</p>`)],
     unicode: () => [L(0, '<p>Ünïcødé — 会議 ✓'), L(1, 'line\u2028separator</p>')],
