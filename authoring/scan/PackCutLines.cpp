@@ -68,10 +68,21 @@ static bool WordAt(const char* s, size_t n, size_t at) {
     return true;
 }
 
+// In a tag a cut inside the word would leave two names, and no escape exists:
+// the end of the white space after the word, where the line may be cut, or 0.
+static size_t TagGapEnd(const Cut* c, const char* line, size_t n, size_t p) {
+    size_t e = p + 8;
+    while (e < n && (line[e] == ' ' || line[e] == '\t') && c->origins[e] != CutInserted &&
+           (c->plan->places[c->origins[e]] & PlaceMask) == PlaceTag)
+        e++;
+    return e > p + 8 && e < n ? e : 0;
+}
+
 // A line that is, or could be taken for, the end marker gets an escape for
 // the first letter of each "codebase" on it, or a cut inside the word ("code"
 // | "base"): the join gives the same bytes back, and no line is left with the
-// word, which both markers need. 1011.dat is never cut, and the presenter
+// word, which both markers need; in a tag, a cut after the white space that
+// follows the word, written as tabs. 1011.dat is never cut, and the presenter
 // looks for no marker in it: a word there stays where no escape exists.
 bool CutLineOut(Cut* c) {
     const char* line = c->line.bytes;
@@ -83,12 +94,18 @@ bool CutLineOut(Cut* c) {
             p++;
             continue;
         }
-        size_t origin = c->origins[p];
+        size_t origin = c->origins[p], gap = 0;
         char escape[32];
+        bool tag = origin != CutInserted && (c->plan->places[origin] & PlaceMask) == PlaceTag;
         if (origin != CutInserted &&
             LetterEscape(c->plan->places[origin], (unsigned char)line[p], escape)) {
             ok = PackAppend(c->out, line + from, p - from) && PackAppendText(c->out, escape);
             from = ++p;
+        } else if (!c->oneLine && tag && (gap = TagGapEnd(c, line, n, p)) != 0) {
+            ok = PackAppend(c->out, line + from, p + 8 - from);
+            for (size_t k = p + 8; k < gap && ok; k++) ok = PackAppend(c->out, "\t", 1);
+            ok = ok && PackAppend(c->out, "\n", 1);
+            from = p = gap;
         } else if (!c->oneLine) {
             ok = PackAppend(c->out, line + from, p + 4 - from) && PackAppend(c->out, "\n", 1);
             from = p += 4;
