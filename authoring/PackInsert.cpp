@@ -1,17 +1,53 @@
 #include "authoring/PackInsert.h"
 #include "authoring/AuthorOutput.h"
-#include "authoring/InsertPlace.h"
 #include "authoring/scan/HtmlEncoding.h"
+#include "authoring/scan/PackPlan.h"
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 #include <wchar.h>
 
-static size_t LineOf(const char* page, size_t at) {
-    size_t line = 1;
-    for (size_t i = 0; i < at; i++)
-        if (page[i] == '\n' || page[i] == 0 || (page[i] == '\r' && page[i + 1] != '\n')) line++;
-    return line;
+// The presenter's line and column (in bytes) of a byte of the page.
+static void PlaceOf(const char* page, size_t at, unsigned long* line, unsigned long* column) {
+    size_t start = 0;
+    *line = 1;
+    for (size_t i = 0; i < at; i++) {
+        if (page[i] == '\n' || page[i] == 0 || (page[i] == '\r' && page[i + 1] != '\n')) {
+            ++*line;
+            start = i + 1;
+        }
+    }
+    *column = (unsigned long)(at - start + 1);
+}
+
+static const char* WhereName(unsigned char where) {
+    static const char* const kNames[] = {"text", "text", "an attribute value", "a tag",
+                                         "a comment", "a CDATA section", "a style sheet",
+                                         "a script", "a data block", "raw text"};
+    return where < sizeof kNames / sizeof kNames[0] ? kNames[where] : "raw text";
+}
+
+// Where the page reads "&#69;" as "E" at each {{insert}} (nothing of a comment
+// shows, so a reference there harms nothing); 0 with the first that doesn't in
+// `first`. The page is read with a plain letter for the insert text, whose own
+// markup is the author's to answer for. A page pack can't read counts as read
+// alike: pack refuses it later, with its reason.
+static int InsertReferencesRead(const char* page, size_t length, PackValueWhere* first,
+                                bool* memory) {
+    PackValueWhere where[PackValueCount];
+    PackRefusal refusal = {};
+    *memory = true;
+    if (!PackValuesWhere(page, length, "x", where, &refusal)) {
+        *memory = refusal.reason != PackReasonMemory;
+        PackRefusalFree(&refusal);
+        return *memory;
+    }
+    for (int k = 2; k <= 3; k++) {
+        if (where[k].references || where[k].where == WhereComment) continue;
+        *first = where[k];
+        return 0;
+    }
+    return 1;
 }
 
 // The code page the page is written in, and how that is known, for the line
@@ -30,8 +66,10 @@ static unsigned PageCodePage(const char* page, size_t length, char* how, size_t 
     unsigned codePage = HtmlEncodingCodePage(found.encoding);
     if (codePage && codePage != 65001 && !IsValidCodePage(codePage)) codePage = 0;
     int n = snprintf(how, room, "%s, as the page declares with %s", name, kSources[found.source]);
+    unsigned long line, column;
+    PlaceOf(page, found.at, &line, &column);
     if (n > 0 && (size_t)n < room && found.source >= HtmlEncodingMeta && found.source <= HtmlEncodingPragma)
-        snprintf(how + n, room - (size_t)n, " on line %lu", (unsigned long)LineOf(page, found.at));
+        snprintf(how + n, room - (size_t)n, " on line %lu", line);
     return codePage;
 }
 
@@ -60,14 +98,15 @@ int PackInsertPlain(const char* pageName, const char* page, size_t length, const
         *code = 2;
         return 0;
     }
-    InsertPlace places[8];
-    size_t count = 0;
-    if (!InsertPlacesFind(page, length, places, 8, &count)) {
+    PackValueWhere first = {};
+    bool memory = true;
+    bool references = InsertReferencesRead(page, length, &first, &memory) != 0;
+    if (!memory) {
         ErrPrint("%s: out of memory\n", pageName);
         return 0;
     }
-    const InsertPlace* first = nullptr;
-    bool references = InsertPlaceAll(places, count, &first) != 0;
+    unsigned long line = 0, column = 0;
+    if (!references) PlaceOf(page, first.at, &line, &column);
     char how[200];
     unsigned codePage = PageCodePage(page, length, how, sizeof how);
     int ok = InsertEncode(insert, codePage, references || entities, coded);
@@ -78,8 +117,8 @@ int PackInsertPlain(const char* pageName, const char* page, size_t length, const
     if (!ok) {
         ErrPrint("%s:%lu:%lu: {{insert}} stands in %s, where the page reads no references "
                  "(\"&#69;\"), and the insert text holds %s: %s; nothing is written\n",
-                 pageName, (unsigned long)first->line, (unsigned long)first->column, first->what,
-                 coded->shown, Reasons(*coded, how, true));
+                 pageName, line, column, WhereName(first.where), coded->shown,
+                 Reasons(*coded, how, true));
         InsertCodedFree(coded);
         *code = 2;
         return 0;
@@ -93,8 +132,7 @@ int PackInsertPlain(const char* pageName, const char* page, size_t length, const
         else
             OutPrint("%s:%lu:%lu: warning: --entities wrote %s, but {{insert}} stands in %s, "
                      "where the page shows a reference as it is written\n",
-                     pageName, (unsigned long)first->line, (unsigned long)first->column,
-                     coded->shown, first->what);
+                     pageName, line, column, coded->shown, WhereName(first.where));
     }
     *code = 0;
     return 1;

@@ -164,6 +164,7 @@ static unsigned char Where(const PackPlan* plan, size_t f) {
     case PlaceRaw:
         return WhereRawText;
     default:
+        if (s == HtmlStateAttributeValueUnquoted) return WhereAttribute;
         return s >= HtmlStateBogusComment && s <= HtmlStateBogusDoctype ? WhereComment : WhereTag;
     }
 }
@@ -180,11 +181,18 @@ int PackValuesWhere(const char* page, size_t length, const char* insert,
     for (int k = 0; k < PackValueCount; k++) {
         size_t f = plan.values[k], end = f + plan.valueLengths[k];
         size_t first = f < plan.filledLength ? f : f - 1; // a page that ends with a value
+        where[k].at = plan.holders[k];
         where[k].where = Where(&plan, first);
         where[k].references = true;
         for (; f < end; f++) {
+            // An unquoted value decodes references too; its white space, which
+            // ends it, is why it is no PlaceText.
             unsigned char p = plan.places[f] & PlaceMask;
-            if (p != PlaceText && p != PlaceReference) where[k].references = false;
+            if (p == PlaceText || p == PlaceReference ||
+                plan.states[f] == HtmlStateAttributeValueUnquoted || !where[k].references)
+                continue;
+            where[k].references = false;
+            where[k].where = Where(&plan, f);
         }
     }
     PackPlanFree(&plan);

@@ -12,10 +12,11 @@
 //                   the page
 //   PackHolderText  "{{width}}", "{{height}}" or "{{insert}}" for value 0 ... 5
 //   PackPlacesMake  (PackPlaces.cpp) each filled byte's PackPlace
-//   PackValuesWhere where each of the six values stands: PackWhere, and whether
-//                   references in it would be read as references (data, RCDATA,
-//                   a quoted attribute value); 0 with `refusal` set, to be given
-//                   back with PackRefusalFree, when the page can't be read
+//   PackValuesWhere where each of the six values stands: its placeholder,
+//                   PackWhere, and whether references in it would be read as
+//                   references (data, RCDATA, a quoted attribute value); 0 with
+//                   `refusal` set, to be given back with PackRefusalFree, when
+//                   the page can't be read
 #pragma once
 #include "authoring/scan/PackOut.h"
 #include <stdint.h>
@@ -95,7 +96,8 @@ enum PackWhere {
 };
 
 struct PackValueWhere {
-    unsigned char where; // PackWhere of its first byte
+    size_t at;           // its placeholder's first byte in the page
+    unsigned char where; // PackWhere of its first byte, or of the first that reads no references
     bool references;     // every byte of it is read where references decode
 };
 

@@ -1,6 +1,7 @@
 // The insert text made fit for a page: the page's declared encoding, where each
 // {{insert}} stands, and the text written in that encoding with references.
-#include "authoring/InsertPlace.h"
+#include "../TestSupport.h"
+#include "authoring/PackInsert.h"
 #include "authoring/InsertText.h"
 #include "authoring/scan/HtmlEncoding.h"
 #include <windows.h>
@@ -54,38 +55,55 @@ TEST(PageEncoding, FoundWhereBrowsersFindIt) {
     }
 }
 
-TEST(InsertPlace, ReferencesCountOnlyWhereThePageReadsThem) {
+// "Welcome" needs a reference for its last "e": pack writes it where every
+// {{insert}} stands where the page reads references, and elsewhere refuses with
+// the place.
+TEST(PackInsert, ReferencesOnlyWhereThePageReadsThem) {
     struct Case {
-        const char* page;
-        const char* what;
-        bool references;
+        const char* body; // between "{{width}}{{height}}" and "{{width}}{{height}}"
+        const char* insert;
+        const char* refusal; // what the message names, or null: it packs
     } cases[] = {
-        {"<p>{{insert}}</p>", "text", true},
-        {"<title>{{insert}}</title>", "text", true},
-        {"<p>&{{insert}}", "text", true},
-        {"<p title=\"{{insert}}\" alt='{{insert}}'>", "an attribute value", true},
-        {"<a href={{insert}}>", "an attribute value", true},
-        {"<!-- {{insert}} -->", "a comment", true},
-        {"<svg><style>{{insert}}</style></svg>", "text", true},
-        {"<script>var a = \"{{insert}}\";</script>", "a script", false},
-        {"<script><!--<script>{{insert}}</script>", "a script", false},
-        {"<style>p:after { content: \"{{insert}}\" }</style>", "a style sheet", false},
-        {"<XMP>{{insert}}</xmp>", "the raw text of <xmp>", false},
-        {"<p {{insert}}>", "a tag", false},
-        {"<{{insert}}>", "a tag", false},
-        {"<plaintext>{{insert}}", "the text of <plaintext>", false},
+        {"<p>{{insert}}</p><title>{{insert}}</title>", "Welcome", nullptr},
+        {"<p>&{{insert}}<p title=\"{{insert}}\">", "Welcome", nullptr},
+        {"<a href={{insert}}><!-- {{insert}} -->", "Welcome", nullptr},
+        {"<svg><style>{{insert}}</style></svg>{{insert}}", "Welcome", nullptr},
+        {"<p>{{insert}}</p><script>var a = \"{{insert}}\";</script>", "Welcome", "1:54: {{insert}} stands in a script"},
+        {"<p>{{insert}}<style>p:after { content: \"{{insert}}\" }</style>", "Welcome", "a style sheet"},
+        {"<p>{{insert}}<XMP>{{insert}}</xmp>", "Welcome", "raw text"},
+        {"<p {{insert}}>{{insert}}", "Welcome", "1:23: {{insert}} stands in a tag"},
+        {"<p>{{insert}}</p><p>{{insert}}</p>", "<b>Welcome</b>", nullptr},
     };
+    char err[MAX_PATH];
+    GetTempPathA(MAX_PATH, err);
+    strcat(err, "insert-err.txt");
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.page);
-        InsertPlace places[4];
-        size_t count = 0;
-        ASSERT_TRUE(InsertPlacesFind(c.page, strlen(c.page), places, 4, &count));
-        ASSERT_GE(count, 1u);
-        for (size_t k = 0; k < count; k++) {
-            EXPECT_EQ(c.what, std::string(places[k].what));
-            EXPECT_EQ(c.references, places[k].references);
+        SCOPED_TRACE(c.body);
+        std::string page = std::string("{{width}}{{height}}") + c.body + "{{width}}{{height}}";
+        HANDLE file = CreateFileA(err, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0,
+                                  nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        HANDLE saved = GetStdHandle(STD_ERROR_HANDLE);
+        SetStdHandle(STD_ERROR_HANDLE, file);
+        InsertCoded coded;
+        int code = -1;
+        int packed = PackInsertPlain("p.html", page.data(), page.size(), Wide(c.insert).c_str(),
+                                     false, &coded, &code);
+        SetStdHandle(STD_ERROR_HANDLE, saved);
+        CloseHandle(file);
+        std::string said;
+        ASSERT_TRUE(ReadWholeFile(err, &said));
+        if (!c.refusal) {
+            ASSERT_TRUE(packed) << said;
+            EXPECT_EQ(0, code);
+            InsertCodedFree(&coded);
+            continue;
         }
+        EXPECT_FALSE(packed);
+        EXPECT_EQ(2, code);
+        EXPECT_NE(std::string::npos, said.find(c.refusal)) << said;
     }
+    DeleteFileA(err);
 }
 
 TEST(InsertText, WrittenInThePagesEncodingWithReferencesWhereNeeded) {

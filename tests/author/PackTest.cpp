@@ -195,7 +195,7 @@ TEST(AuthorPack, ValuesKnowWhereTheyStand) {
         const char* insert;
         const char* where; // each value's PackWhere, as a digit
         const char* references;
-    } cases[] = {{"Tom &amp; Jerry", "120764", "111000"}, {"<b>Q3</b>", "120764", "110000"}};
+    } cases[] = {{"Tom &amp; Jerry", "120764", "111000"}, {"<b>Q3</b>", "123764", "110000"}};
     for (const Case& c : cases) {
         PackValueWhere where[PackValueCount];
         PackRefusal refusal = {};
