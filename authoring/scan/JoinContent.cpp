@@ -164,6 +164,25 @@ static void Walk(JoinContent* content, const HtmlAttribute& a, bool handler) {
     JoinStyleEnd(&content->style);
 }
 
+// A numeric reference to white space ("&#32;", "&#x9;") at `at`: it parts class
+// names as a space does.
+static bool SpaceReferenceAt(const char* page, size_t end, size_t at) {
+    if (end - at < 4 || page[at] != '&' || page[at + 1] != '#') return false;
+    size_t i = at + 2;
+    bool hex = page[i] == 'x' || page[i] == 'X';
+    i += hex;
+    uint32_t value = 0;
+    size_t digits = 0;
+    for (; i < end && digits < 8; i++, digits++) {
+        char c = page[i];
+        int digit = c >= '0' && c <= '9' ? c - '0'
+                  : hex && (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10 : -1;
+        if (digit < 0) break;
+        value = value * (hex ? 16 : 10) + (uint32_t)digit;
+    }
+    return digits && value < 128 && JoinIsSpace((unsigned char)value);
+}
+
 static void Attribute(JoinContent* content, const HtmlAttribute& a) {
     JoinSink* sink = content->sink;
     size_t count = 0, cut = JoinCutsIn(sink, a.valueSpan.start, a.valueSpan.end, &count);
@@ -186,7 +205,8 @@ static void Attribute(JoinContent* content, const HtmlAttribute& a) {
     for (size_t k = cut; k < cut + count; k++) {
         size_t before = sink->cuts.start[k], after = sink->cuts.end[k];
         if (before > a.valueSpan.start && after < a.valueSpan.end &&
-            !JoinIsSpace((unsigned char)page[before - 1]) && !JoinIsSpace((unsigned char)page[after]))
+            !JoinIsSpace((unsigned char)page[before - 1]) && !JoinIsSpace((unsigned char)page[after]) &&
+            !JoinEndsWithLineFeed(page, before) && !SpaceReferenceAt(page, a.valueSpan.end, after))
             JoinTellCut(sink, JoinClassGlue, k);
     }
 }

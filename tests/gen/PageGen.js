@@ -175,7 +175,7 @@ const BLOCKS = {
         L(0, '<!-- <!-- nested -->'), L(0, '<pre>'), ...raws('  after comments\n  kept</pre>')],
     commentLines: () => [L(0, '<!-- a comment'), L(1, 'over lines'), L(0, '-->')],
     attributes: (c) => [L(0, '<a href="#top"'), L(1, 'class="nav link"'), L(1, 'title=Top'),
-        L(1, `data-note="${words(c.r, 1)}">top</a>`)],
+        L(1, `data-note="${words(c.r, 1)}">top</a>`), L(0, '<span class="nav'), L(1, 'link">x</span>')],
     attributeLines: (c) => [L(0, '<img src="data:image/gif;base64,R0lGODlhAQABAAAAACw="'),
         L(1, 'alt="Logo of'), L(2, `the ${words(c.r, 1)}">`)],
     unquoted: () => [L(0, '<input type=text'), L(1, 'value=plain'), L(1, 'name=q>')],
