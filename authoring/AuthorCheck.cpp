@@ -1,7 +1,7 @@
 #include "authoring/AuthorCheck.h"
 #include "authoring/AuthorOutput.h"
 #include "authoring/AuthorSettings.h"
-#include "builder/Page.h"
+#include "authoring/CheckRead.h"
 #include "builder/PageRules.h"
 #include "builder/Settings.h"
 #include "base/TextRules.h"
@@ -56,15 +56,27 @@ static void CheckSettings() {
     }
 }
 
-// The page as the presenter joins it, for what only the whole page shows.
-static void CheckPage() {
-    if (!SettingsReadFile(kSettingsName, 1024, 768) || !PageBuild()) return;
-    if (!CheckFindNoCase(PageText(), PageLength(), "x-ua-compatible"))
-        CheckReport("data/1010.dat", 1, 0,
-                    "warning: the page declares no document mode (<meta "
-                    "http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">): the system's "
-                    "browser control then shows it in its oldest standards mode");
-    PageClear();
+static void CheckTakeFinding(void*, const char* name, int32_t line, size_t column,
+                             const char* message) {
+    CheckReport(name, line, column, "%s", message);
+}
+
+// The fragments with the values as on a screen of 1024 by 768, the insert
+// text as the settings hold it.
+static void CheckFragments() {
+    bool settings = SettingsReadFile(kSettingsName, 1024, 768) != 0;
+    CheckValues values = {settings ? SettingsPageWidth() : "1024",
+                          settings ? SettingsPageHeight() : "768",
+                          settings ? SettingsValue(3) : ""};
+    CheckFile files[CheckFragmentCount] = {};
+    char* read[CheckFragmentCount] = {};
+    for (int i = 0; i < CheckFragmentCount; i++) {
+        read[i] = AuthorFileRead(CheckFragmentName(i), &files[i].length);
+        files[i].bytes = read[i];
+        if (!read[i]) files[i].fault = AuthorFileReadFault();
+    }
+    CheckRead(files, values, CheckTakeFinding, nullptr);
+    for (char* bytes : read) AuthorFileFree(bytes);
 }
 
 int AuthorCheck(const char* folder) {
@@ -86,6 +98,5 @@ int AuthorCheck(const char* folder) {
     }
     CheckSettings();
     CheckFragments();
-    CheckPage();
     return gProblems ? 1 : 0;
 }

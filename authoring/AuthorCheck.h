@@ -3,15 +3,10 @@
 //   AuthorCheck          the command; 0 when it found nothing, 1 otherwise
 //   CheckReport          one problem as "DIR/file:line[:column]: message" (no column
 //                        when it is 0)
-//   CheckFragments       the fragments and the values in the page's order, every
-//                        problem of a fragment and every place where the join
-//                        changes the page
 #pragma once
 #include <stddef.h>
-#include "authoring/MarkerNear.h"
 #include <stdint.h>
 
 int AuthorCheck(const char* folder);
 void CheckReport(const char* name, int32_t line, size_t column, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
-void CheckFragments();

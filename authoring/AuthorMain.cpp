@@ -4,7 +4,9 @@
 #include "authoring/AuthorPack.h"
 #include "authoring/AuthorPage.h"
 #include "authoring/AuthorOutput.h"
+#include "authoring/AuthorPresenter.h"
 #include "authoring/AuthorSettings.h"
+#include "authoring/InsertText.h"
 #include "base/Heap.h"
 #include "base/ObjectList.h"
 #include "base/Texts.h"
@@ -18,8 +20,11 @@ static const char kUsage[] =
     "                                 cuts one HTML page, with {{width}}, {{height}},\n"
     "                                 {{insert}}, {{insert}}, {{width}}, {{height}} where\n"
     "                                 the values go, into DIR/data so that the presenter\n"
-    "                                 shows that page; the settings get TEXT as the insert\n"
-    "                                 text, or PLAIN's ten values, or stay as they are\n"
+    "                                 shows that page, and copies the presenter into DIR;\n"
+    "                                 the settings get TEXT as the insert text (in the\n"
+    "                                 page's encoding), or PLAIN's ten values, or stay\n"
+    "  show DIR                       checks DIR, then shows it with the presenter until\n"
+    "                                 Escape ends it\n"
     "  init DIR                       writes the sample presentation into DIR/data\n"
     "  encode [--entities] PLAIN SETTINGS\n"
     "                                 enciphers ten plain values, one a line, into the\n"
@@ -84,7 +89,7 @@ static int CommandBuild(int count, char** words) {
     return AuthorBuild(folder, width, height, out);
 }
 
-static int CommandPack(int count, char** words) {
+static int CommandPack(int count, char** words, wchar_t** wide) {
     PackOptions options = {};
     for (int i = 0; i < count; i++) {
         const char* word = words[i];
@@ -92,7 +97,11 @@ static int CommandPack(int count, char** words) {
             if (i + 1 >= count) return UsageError("pack: a value must follow --insert and --settings");
             if (options.insert || options.settings)
                 return UsageError("pack: takes --insert TEXT or --settings PLAIN, not both");
-            (word[2] == 'i' ? options.insert : options.settings) = words[++i];
+            i++;
+            if (word[2] == 'i')
+                options.insert = wide[i];
+            else
+                options.settings = words[i];
         } else if (strcmp(word, "--entities") == 0) {
             options.entities = true;
         } else if (word[0] == '-' && word[1]) {
@@ -109,7 +118,7 @@ static int CommandPack(int count, char** words) {
     return AuthorPack(options);
 }
 
-static int CommandRun(int count, char** words) {
+static int CommandRun(int count, char** words, wchar_t** wide) {
     const char* command = words[0];
     if (strcmp(command, "--help") == 0 || strcmp(command, "-h") == 0) {
         OutPrint("%s", kUsage);
@@ -140,19 +149,54 @@ static int CommandRun(int count, char** words) {
         if (count != 2) return UsageError("init takes DIR");
         return AuthorInit(words[1]);
     }
+    if (strcmp(command, "show") == 0) {
+        if (count != 2) return UsageError("show takes DIR");
+        return AuthorShow(words[1]);
+    }
     if (strcmp(command, "build") == 0) return CommandBuild(count - 1, words + 1);
-    if (strcmp(command, "pack") == 0) return CommandPack(count - 1, words + 1);
+    if (strcmp(command, "pack") == 0) return CommandPack(count - 1, words + 1, wide + 1);
     char message[256];
     snprintf(message, sizeof message, "no command \"%.64s\"", command);
     return UsageError(message);
 }
 
-int main(int argc, char** argv) {
+// The command line is read in wide characters: the insert text keeps every
+// character, and the other words (names of files and folders among them) go
+// to the file calls in the ANSI code page, which must spell them exactly.
+static int WordsSpell(int count, wchar_t** wide, char** words) {
+    bool pack = count > 0 && wcscmp(wide[0], L"pack") == 0;
+    for (int i = 0; i < count; i++) {
+        size_t length = wcslen(wide[i]);
+        size_t room = length * 4 + 1;
+        words[i] = (char*)HeapAlloc(HeapMain(), 0, room);
+        if (!words[i]) return 0;
+        if (InsertCodePageSpells(CP_ACP, wide[i], words[i], room)) continue;
+        // The insert text is the pack command's to write in the page's encoding.
+        if (pack && i > 0 && wcscmp(wide[i - 1], L"--insert") == 0) continue;
+        WideCharToMultiByte(CP_ACP, 0, wide[i], -1, words[i], (int)room, nullptr, nullptr);
+        ErrPrint("lumivane-author: \"%s\": this system's code page (%u) can't spell all of its "
+                 "characters, and the tool opens files and folders by that code page, as the "
+                 "presenter does; give it a name of the code page's characters\n",
+                 words[i], GetACP());
+        return -1;
+    }
+    return 1;
+}
+
+int wmain(int argc, wchar_t** argv) {
     if (!HeapMainCreate() || !ObjectHeapCreate() || !FileLibraryInit() || !StringBaseInit()) {
         ErrPrint("lumivane-author: out of memory\n");
         return 1;
     }
-    int code = argc < 2 ? UsageError("no command") : CommandRun(argc - 1, argv + 1);
+    char** words = argc > 1 ? (char**)HeapAlloc(HeapMain(), HEAP_ZERO_MEMORY,
+                                                (size_t)argc * sizeof(char*))
+                            : nullptr;
+    int spelled = words ? WordsSpell(argc - 1, argv + 1, words) : 1;
+    int code = 2;
+    if (argc > 1 && (!words || spelled == 0))
+        ErrPrint("lumivane-author: out of memory\n"), code = 1;
+    else if (spelled > 0)
+        code = argc < 2 ? UsageError("no command") : CommandRun(argc - 1, words, argv + 1);
     FileCloseAll();
     return code;
 }

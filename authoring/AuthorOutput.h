@@ -15,9 +15,8 @@
 //   AuthorFileCommit      the second: the temporary file moved over `path`; on
 //                         failure it is deleted
 //   AuthorFileMake        writes a new file; 0 on failure
-//   AuthorEscape          a value for showing: control bytes and "\" as \xHH and \\,
-//                         written to `out` (4 * length + 1 bytes)
 #pragma once
+#include "authoring/AuthorEscape.h"
 #include <stddef.h>
 
 void OutPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -31,4 +30,3 @@ enum { AuthorTemporaryMax = 260 + 32 };
 int AuthorFileStage(const char* path, const char* bytes, size_t length, char* temporary);
 int AuthorFileCommit(const char* temporary, const char* path);
 int AuthorFileMake(const char* path, const char* bytes, size_t length);
-void AuthorEscape(const char* value, size_t length, char* out);

@@ -2,6 +2,7 @@
 #include "authoring/AuthorOutput.h"
 #include "authoring/AuthorSample.h"
 #include "authoring/AuthorSettings.h"
+#include "authoring/PackInsert.h"
 #include "authoring/PackPage.h"
 #include "builder/Cipher.h"
 #include "builder/Settings.h"
@@ -41,19 +42,21 @@ struct PackSettings {
 };
 
 // The settings as the options ask; 2 for a value the settings can't hold.
-static int SettingsChoose(const PackOptions& options, const char* settingsPath,
-                          PackSettings* settings) {
+static int SettingsChoose(const PackOptions& options, const char* page, size_t pageLength,
+                          const char* settingsPath, PackSettings* settings) {
     const char* plainName = "--insert";
     char* plain = nullptr;
     size_t length = 0;
     if (options.insert) {
-        if (strpbrk(options.insert, "\r\n")) {
-            ErrPrint("--insert: the insert text holds a line end; it is one line of the settings\n");
-            return 2;
-        }
-        size_t room = kSampleSettings.length + strlen(options.insert) + 64;
+        InsertCoded coded;
+        int code = 0;
+        if (!PackInsertPlain(options.page, page, pageLength, options.insert, options.entities,
+                             &coded, &code))
+            return code;
+        size_t room = kSampleSettings.length + coded.length + 64;
         plain = (char*)HeapAlloc(HeapMain(), 0, room);
-        if (plain) length = SettingsWithInsert(options.insert, plain);
+        if (plain) length = SettingsWithInsert(coded.bytes, plain);
+        InsertCodedFree(&coded);
     } else if (options.settings) {
         plainName = options.settings;
         plain = AuthorFileRead(options.settings, &length);
@@ -74,9 +77,11 @@ static int SettingsChoose(const PackOptions& options, const char* settingsPath,
         ErrPrint("out of memory\n");
         return 1;
     }
-    // The sample's own settings are written as init writes them.
+    // The sample's own settings are written as init writes them; the insert
+    // text holds its references already.
     bool sample = !options.insert && !options.settings;
-    int ok = AuthorEncodeBytes(plainName, plain, length, options.entities || sample,
+    int ok = AuthorEncodeBytes(plainName, plain, length,
+                               (options.entities && !options.insert) || sample,
                                &settings->stored, &settings->storedLength);
     HeapFree(HeapMain(), 0, plain);
     if (!ok) return 2;
@@ -97,6 +102,16 @@ static int SettingsChoose(const PackOptions& options, const char* settingsPath,
     return 0;
 }
 
+// What pack tells and does not refuse, each note as PAGE:LINE:COLUMN: message.
+static void NotesPrint(const char* page, const PackBuffer& notes) {
+    for (size_t at = 0; at < notes.length;) {
+        const char* end = (const char*)memchr(notes.bytes + at, '\n', notes.length - at);
+        size_t n = end ? (size_t)(end - notes.bytes) - at : notes.length - at;
+        ErrPrint("%s:%.*s\n", page, (int)n, notes.bytes + at);
+        at += n + 1;
+    }
+}
+
 int AuthorPack(const PackOptions& options) {
     size_t length = 0;
     char* page = AuthorFileRead(options.page, &length);
@@ -113,15 +128,17 @@ int AuthorPack(const PackOptions& options) {
         return 2;
     }
     PackSettings settings = {};
-    int code = SettingsChoose(options, settingsPath, &settings);
+    int code = SettingsChoose(options, page, length, settingsPath, &settings);
     PackResult result;
     if (code == 0 && !PackPage(page, length, settings.insert, &result)) {
         ErrPrint("%s:%lu:%lu: %s; nothing is written\n", options.page, (unsigned long)result.line,
-                 (unsigned long)result.column, result.message);
+                 (unsigned long)result.column, PackResultMessage(result));
+        PackResultFree(&result);
         code = 1;
     }
     AuthorFileFree(page);
     if (code == 0) {
+        NotesPrint(options.page, result.notes);
         code = PackWrite(options.folder, data, result, settings.stored, settings.storedLength);
         PackResultFree(&result);
     }

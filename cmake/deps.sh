@@ -3,14 +3,13 @@
 # As root it installs what is missing; otherwise it prints the one command that does.
 #   deps.sh        what the build and the tests need (clang and its libFuzzer
 #                  and sanitizer runtime for the native fuzz targets among them,
-#                  node for the page tokenizer's conformance run, and acorn for
-#                  the script reading's proof)
+#                  node with the reference HTML and JavaScript parsers: the page
+#                  tokenizer's conformance run and the proofs of pack, check and
+#                  the script reading)
 #   deps.sh demo   that, and what `make demo` and `make preview` need besides: a
 #                  screenshot tool and a browser that renders a page without a screen
 set -u
-packages="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 xvfb xdotool x11-utils xauth clang libclang-rt-dev nodejs"
-# The authors' tool's script reading is held against acorn, run by node.
-packages="$packages node-acorn"
+packages="cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32 wine64 xvfb xdotool x11-utils xauth clang libclang-rt-dev nodejs node-parse5 node-acorn"
 [ "${1:-}" = demo ] && packages="$packages imagemagick chromium"
 # The release zip is packed with Debian's zip.
 packages="$packages zip"

@@ -54,3 +54,4 @@ if [ ! -s "$out" ]; then
     exit 1
 fi
 echo "$out: the page of ${presentation} at ${width}x${height}"
+echo "preview: drawn by Chromium, not by the presenter's browser control (ES5 scripts, IE11's standards mode at best); lumivane-author check names what that engine does not run"

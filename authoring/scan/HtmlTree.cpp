@@ -141,6 +141,7 @@ bool HtmlTreePush(HtmlTree* tree, HtmlElement* element, size_t at) {
     }
     memmove(tree->open + at + 1, tree->open + at, (tree->depth - at) * sizeof *tree->open);
     tree->open[at] = element;
+    if (at < tree->changed) tree->changed = at;
     tree->depth++;
     element->refs++;
     CountP(tree, element, true);
@@ -167,6 +168,7 @@ void HtmlTreeRemoveAt(HtmlTree* tree, size_t at) {
     HtmlElement* e = tree->open[at];
     memmove(tree->open + at, tree->open + at + 1, (tree->depth - at - 1) * sizeof *tree->open);
     tree->depth--;
+    if (at < tree->changed) tree->changed = at;
     CountP(tree, e, false);
     Rules(tree, at);
     HtmlTreeRelease(e);

@@ -41,6 +41,7 @@ struct HtmlTree {
     HtmlElement* head;
     HtmlElement* form;
     HtmlElement* base; // the first <base href> of the document, or null
+    size_t changed;    // the lowest place of `open` that the last token changed (`depth`: none)
     bool pastInitial; // a token other than a DOCTYPE, a comment or spaces came
     bool quirks, framesetOk, afterFrameset, inText, failed;
 };

@@ -97,6 +97,7 @@ bool HtmlTreeHtmlContent(HtmlTree* tree, TreeToken* t) {
 }
 
 int HtmlTreeTake(HtmlTree* tree, HtmlTokenizer* tokenizer, const HtmlToken* token) {
+    tree->changed = tree->depth;
     TreeToken t;
     memset(&t, 0, sizeof t);
     t.kind = token->kind;

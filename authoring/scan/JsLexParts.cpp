@@ -204,10 +204,13 @@ static void Finish(JsLex* x) {
         default:
             // a name ends well; a string, template or regular expression does not
             x->error = x->mode != ModeName && x->mode != ModeRegexFlags;
+            // a name that ends the script is a reserved word as much as any other
             JsHand(x, x->mode == ModeName ? (x->quote ? JsPrivate : JsName)
                       : x->mode == ModeString ? JsString
                       : x->mode == ModeTemplate ? JsTemplate : JsRegex,
-                   x->mode == ModeTemplate ? x->quote : 0, x->start, x->last);
+                   x->mode == ModeTemplate ? x->quote
+                   : x->mode == ModeName && !x->wordOther ? JsWordFind(x->word, x->wordLength) : 0,
+                   x->start, x->last);
             break;
         }
     }

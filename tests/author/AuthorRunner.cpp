@@ -11,15 +11,23 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
-AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder,
-                        const std::function<void(DWORD)>& started) {
+static std::wstring Widened(UINT codePage, const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    int n = MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], (int)wide.size());
+    wide.resize(n > 0 ? (size_t)n - 1 : 0);
+    return wide;
+}
+
+static AuthorOutcome AuthorRunWide(std::wstring arguments, const std::string& folder,
+                                   const std::function<void(DWORD)>& started) {
     AuthorOutcome outcome;
     TempFolder streams;
     HANDLE out = InheritableFile(streams.File("out"));
     HANDLE err = InheritableFile(streams.File("err"));
-    std::string exe = ModuleFolder() + "lumivane-author.exe";
-    std::string commandLine = Quoted(exe) + " " + arguments;
-    STARTUPINFOA startup = {};
+    std::wstring exe = Widened(CP_ACP, ModuleFolder() + "lumivane-author.exe");
+    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+    std::wstring directory = Widened(CP_ACP, folder);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -27,9 +35,9 @@ AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder,
     startup.hStdError = err;
     PROCESS_INFORMATION process = {};
     if (out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-        CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+        CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
                        CREATE_NO_WINDOW | (started ? CREATE_SUSPENDED : 0), nullptr,
-                       folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+                       folder.empty() ? nullptr : directory.c_str(), &startup, &process)) {
         outcome.started = true;
         if (started) {
             started(process.dwProcessId);
@@ -46,6 +54,15 @@ AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder,
     ReadWholeFile(streams.File("out"), &outcome.out);
     ReadWholeFile(streams.File("err"), &outcome.err);
     return outcome;
+}
+
+AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder,
+                        const std::function<void(DWORD)>& started) {
+    return AuthorRunWide(Widened(CP_ACP, arguments), folder, started);
+}
+
+AuthorOutcome AuthorRunUtf8(const std::string& arguments, const std::string& folder) {
+    return AuthorRunWide(Widened(CP_UTF8, arguments), folder, nullptr);
 }
 
 bool WriteSparseFile(const std::string& path, const std::string& bytes, int64_t size) {

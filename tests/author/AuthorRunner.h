@@ -16,6 +16,8 @@ struct AuthorOutcome {
 // `started`, it is given the tool's process id before the tool runs.
 AuthorOutcome AuthorRun(const std::string& arguments, const std::string& folder = "",
                         const std::function<void(DWORD)>& started = nullptr);
+// The same with `arguments` in UTF-8, given to the tool in wide characters.
+AuthorOutcome AuthorRunUtf8(const std::string& arguments, const std::string& folder = "");
 // A path quoted for a command line.
 std::string Quoted(const std::string& path);
 // A file `size` bytes long that holds `bytes` at its start and nothing written

@@ -152,7 +152,8 @@ TEST(AuthorUsage, WrongCommandLinesSayWhatIsWrong) {
         const char* says;
     } cases[] = {
         {"", "no command"},
-        {"show x", "no command \"show\""},
+        {"play x", "no command \"play\""},
+        {"show a b", "show takes DIR"},
         {"encode a", "encode takes PLAIN and SETTINGS"},
         {"encode a b c", "encode takes PLAIN and SETTINGS"},
         {"encode a --entities b", "--entities is the only option"},

@@ -14,7 +14,7 @@ std::map<std::string, std::string> CleanFiles() {
         {"1010.dat", "<html><head>\r\n<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">"
                      "\r\n<body style=\"width:\r\n  " +
                          kMarker + "  \r\n\r\n"},
-        {"1011.dat", "  px;height:  \n"},
+        {"1011.dat", "px;height:  \n"},
         {"1015.dat", "px\">\n\t<h1>\n" + kMarker},
         {"1016.dat", "</h1>\r<p>\r" + kMarker + "\r"},
         {"1017.dat", "</p><i>\n" + kMarker + "\n   \n"},
@@ -55,26 +55,59 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
          "data/1015.dat:2: nearly the end marker \"codebase random>\" but not it (another "
          "letter case)"},
         {"extra characters", "1015.dat",
-         "px\">\ncodebase  random>\n<!-- codebase random> -->\n"
+         "px\">\ncodebase  random>\n<br>\n<!-- codebase random> -->\n"
          "codebase random>",
          "data/1015.dat:2: nearly the end marker \"codebase random>\" but not it (extra or "
-         "missing characters)|data/1015.dat:3: nearly"},
+         "missing characters)|data/1015.dat:4: nearly"},
         {"near markers, and a sentence that holds the words", "1015.dat",
-         "px\">\n<p>A codebase random walk.</p>\ncodebaserandom>\ncodebase_random>\n"
-         "codebase random>>\ncodebase\xa0random>\ncodebase random>x\n<br>\ncodebase random\n"
+         "px\">\n<p>A codebase random walk.</p>\ncodebaserandom>\n<br>\ncodebase_random>\n<br>\n"
+         "codebase random>>\n<br>\ncodebase\xa0random>\n<br>\ncodebase random>x\n<br>\n"
+         "codebase random\ncodebase random>\n",
+         "data/1015.dat:3: nearly|data/1015.dat:5: nearly|data/1015.dat:7: nearly|"
+         "data/1015.dat:9: nearly the end marker \"codebase random>\" but not it (a no-break "
+         "space between the words)|data/1015.dat:11: nearly the end marker \"codebase random>\" "
+         "but not it (extra or missing characters)|data/1015.dat:13: nearly"},
+        // What the join changes, a few findings of each kind, worded in full.
+        {"words and inline tags run together, a tag's name", "1016.dat",
+         "</h1>\n<p>data\nfor <b>x</b>\n<i>y</i></p>\n<p\nclass=\"a\">z</p>\n<a href=\"#\"\n"
+         "title=\"t\">k</a>\ncodebase random>\n",
+         "data/1016.dat:2:8: the line end is the only space between \"data\" and \"for\": joined, "
+         "they run together|data/1016.dat:3:13: the line end is the only space between \"x\" and "
+         "\"y\": joined, they run together|data/1016.dat:5:3: the line end is the only space in a "
+         "tag between \"<p\" and \"class=\"a\">z\": joined, they run together"},
+        {"spaces beside a value", "1015.dat", "px\">\n\t<h1>For \ncodebase random>\n",
+         "data/1015.dat:2:9: the spaces beside the insert text are the only space between \"For\" "
+         "and \"Hi!\": the presenter trims them away, and the two run together"},
+        {"an attribute's value, a comment's end, white space kept", "1016.dat",
+         "</h1>\n<p title=\"one\ntwo\">t</p>\n<!-- c --\n> <p>shown</p> -->\n"
+         "<p style=\"white-space: pre-line\">a\nb</p>\ncodebase random>\n",
+         "data/1016.dat:2:14: the value of title holds this line end, and the join takes it out of "
+         "the value: it loses its line break|data/1016.dat:4:10: joined, \"--\" and \">\" end or "
+         "start a comment at another place, and the page reads differently from here on|"
+         "data/1016.dat:6:35: the line breaks and spaces inside <p> show on the page, and the join "
+         "takes them away: its lines run together"},
+        {"scripts: what needs its line end, and what does not", "1016.dat",
+         "</h1>\n<script>\nvar a = 1\nif (a) f()\nelse a = 2;\nfunction f(a)\n{\n"
+         "  try { a() } catch (e)\n  {\n  }\n}\n</script>\ncodebase random>\n",
+         "data/1016.dat:3:10: the script needs this line end: joined, two of its words run "
+         "together|data/1016.dat:4:11: the script needs this line end: joined, the statement ends "
+         "only at this line end, and the next line goes on with it"},
+        {"a style sheet and an event handler", "1016.dat",
+         "</h1>\n<style>.q { margin: 0\nauto }</style>\n<p onclick=\"a()\nb()\">x</p>\ncodebase random>\n",
+         "data/1016.dat:2:22: the line end is the only space in the style sheet between \"0\" and "
+         "\"auto\": joined, they run together|data/1016.dat:4:16: the script needs this line end: "
+         "joined, the statement ends only at this line end, and the next line goes on with it"},
+        {"a line end after &#10; is its break; a handler that ends in a word", "1016.dat",
+         "</h1>\n<pre>a&#10;\nb</pre>\n<p title=\"x&#10;\ny\">t</p>\n"
+         "<p onclick=\"var s = 'a\\&#10;\nb'\">u</p>\n<p onclick=\"return\n\">v</p>\n"
          "codebase random>\n",
-         "data/1015.dat:3: nearly|data/1015.dat:4: nearly|data/1015.dat:5: nearly|"
-         "data/1015.dat:6: nearly the end marker \"codebase random>\" but not it (a no-break "
-         "space between the words)|data/1015.dat:7: nearly the end marker \"codebase random>\" "
-         "but not it (extra or missing characters)|data/1015.dat:9: nearly"},
-        {"what the join changes", "1016.dat",
-         "</h1>\n<p>data\nfor</p>\n<b class=\"a\"\nid=\"b\">x</b>\n<pre>\na\nb</pre>\n<script>\n"
-         "// c\nvar a = 1\nvar b = `x\ny`;\n</script><p>\ncodebase random>\n",
-         "data/1016.dat:2:8: the line end is the only space between two words of the text "
-         "\"data\" and \"for\"|data/1016.dat:4:13: the line end is the only space in a tag|"
-         "data/1016.dat:7:2: the line breaks inside <pre>|data/1016.dat:10:1: a // comment|"
-         "data/1016.dat:11:10: the script needs this line end|"
-         "data/1016.dat:12:11: a template literal holds this line break"},
+         ""},
+        {"what the presenter's browser control runs", "1016.dat",
+         "</h1>\n<script>var f = () => 1;</script>\n<script type=\"module\">f();</script>\ncodebase random>\n",
+         "data/1016.dat:2:20: the presenter's browser control stops this script here: it does not "
+         "run an arrow function (=>) (newer than ES5), so none of this script runs|"
+         "data/1016.dat:3:1: the presenter's browser control runs no modules: this <script "
+         "type=\"module\"> never runs"},
         {"second line of the one-line fragment", "1011.dat", "px;height:\r\n\r\nmore\r\n",
          "data/1011.dat:3: only the first line of this file is read"},
         {"short settings", "1013.dat", "\xab\xab\r\n\r\n", "data/1013.dat:3: only 2 lines"},
@@ -84,7 +117,9 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
          "reads it as 12|data/1013.dat:10: the height adjustment \"99999999999\" is not a plain "
          "whole number: the presenter reads it as 1215752191"},
         {"no document mode", "1010.dat", "<html><body style=\"width:\ncodebase random>\n",
-         "data/1010.dat:1: warning: the page declares no document mode"},
+         "data/1010.dat:1: warning: the page declares no document mode (<meta "
+         "http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">): the presenter's browser control "
+         "then shows it in its oldest standards mode"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -101,6 +136,11 @@ TEST(AuthorCheck, NamesFileAndLineOfEveryProblem) {
                 SettingsBytes({"", "", "", "", "", "", "12px", "0", "", "99999999999"});
         ASSERT_TRUE(WriteDataFiles(folder.Path(), files));
         AuthorOutcome outcome = AuthorRun("check " + Quoted(folder.Path()));
+        if (c.reports.empty()) {
+            EXPECT_EQ("", outcome.out);
+            EXPECT_EQ(0u, outcome.exitCode);
+            continue;
+        }
         EXPECT_EQ(1u, outcome.exitCode);
         // Each expected report starts a line of its own, in this order.
         size_t at = 0;

@@ -256,7 +256,7 @@ TEST(AuthorFiles, ReplacementsAreFlushedBeforeTheyMove) {
          "fm"},
         {"a packed page", [&] {
              return PackWrite(folder.Path().c_str(), folder.File("data").c_str(), packed, "s", 1) == 0;
-         }, "ffffffffmmmmmmmm"},
+         }, "fffffffffmmmmmmmmm"}, // the presenter beside the tests, seven fragments, settings
     };
     gFlush = (BOOL(WINAPI*)(HANDLE))ImportWatch("kernel32.dll", "FlushFileBuffers", (void*)FlushWatched);
     gMove = (BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD))ImportWatch("kernel32.dll", "MoveFileExA",

@@ -7,11 +7,14 @@
 // - every byte is read in some state, and in a state of its token's kind;
 // - a tag starts with "<" and ends with ">", its names and values stand where
 //   their spans say, and text without references, CR or zero bytes is its bytes;
-// - a failed allocation, or a stop asked for, ends the reading with 0.
+// - a failed allocation, or a stop asked for, ends the reading with 0;
+// - the encoding the page declares is one the prescan knows, found within the
+//   first 1024 bytes.
 // Input: byte 0 the reading (0 to 5: the tokenizer from the data, RCDATA,
 // RAWTEXT, script data, PLAINTEXT or CDATA section state, after a <title>;
 // more: HtmlRead); byte 1 the allocation that fails (0: none); byte 2 the
 // token after which the reading is stopped (0: none); then the page.
+#include "authoring/scan/HtmlEncoding.h"
 #include "authoring/scan/HtmlRead.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include <stdint.h>
@@ -194,6 +197,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                         HtmlStatePlaintext,  HtmlStateCdataSection};
     bool read = data[0] >= 6;
     Reading r{(const char*)data + 3, size - 3, {}, data[2], false};
+    HtmlEncodingFound found = HtmlEncodingSniff(r.page, r.length);
+    FUZZ_CHECK(found.encoding == HtmlNoEncoding || *HtmlEncodingName(found.encoding));
+    FUZZ_CHECK(found.at < 1024 && (found.at == 0 || r.page[found.at] == '<'));
     std::vector<unsigned char> states(r.length + 1, (unsigned char)HtmlStateCount);
     gFailAt = data[1];
     gAllocations = 0;

@@ -4,6 +4,7 @@
 #include "../PageData.h"
 #include "PresentationRunner.h"
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 #include <algorithm>
 #include <ctype.h>
 #include <stdio.h>
@@ -62,6 +63,53 @@ bool VersionRead(const std::string& exe, VersionInfo* info) {
             info->strings[name] = value;
     }
     return true;
+}
+
+// Starts the unpacked lumivane-author.exe in `folder` with `arguments`, its
+// standard output into `out` (a file), as a Command Prompt would.
+bool ToolStart(const std::string& folder, const std::string& arguments, const std::string& out,
+               PROCESS_INFORMATION* process) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE file = CreateFileA(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                              CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string commandLine = "lumivane-author.exe " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = file;
+    bool started = CreateProcessA((folder + "\\lumivane-author.exe").c_str(), &commandLine[0],
+                                  nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                                  folder.c_str(), &startup, process);
+    CloseHandle(file);
+    if (started) CloseHandle(process->hThread);
+    return started;
+}
+
+DWORD ToolRun(const std::string& folder, const std::string& arguments, std::string* out) {
+    PROCESS_INFORMATION process = {};
+    std::string file = folder + "\\tool-output.txt";
+    DWORD code = 99;
+    if (!ToolStart(folder, arguments, file, &process)) return code;
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    ReadWholeFile(file, out);
+    return code;
+}
+
+// The presenter that `parent` started, or 0.
+DWORD PresenterStartedBy(DWORD parent) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    DWORD child = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && !child;
+         more = Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, "lumivane.exe") == 0)
+            child = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return child;
 }
 
 } // namespace
@@ -153,4 +201,74 @@ TEST(Release, PresenterDeclaresNoDpiAwareness) {
     ASSERT_TRUE(ReadWholeFile(std::string(kFolder) + "\\lumivane.exe", &exe));
     for (char& c : exe) c = (char)tolower((unsigned char)c);
     EXPECT_EQ(std::string::npos, exe.find("dpiaware")) << "a DPI awareness in lumivane.exe";
+}
+
+// Last, as it leaves its files in the unpacked folder. The author's path from the unpacked zip: a page written, packed into a folder
+// of its own, which then holds the presenter, and shown by the tool until Escape.
+TEST(Release, AuthorPacksAPageAndShowsItUntilEscape) {
+    const std::string folder = kFolder;
+    ASSERT_TRUE(WriteWholeFile(folder + "\\talk.html",
+                               "<!DOCTYPE html>\n<html><head>\n<meta http-equiv=\"X-UA-Compatible\" "
+                               "content=\"IE=edge\">\n<meta charset=\"utf-8\">\n<title>Talk</title>"
+                               "\n</head><body style=\"width:{{width}}px;height:{{height}}px\">\n"
+                               "<h1>{{insert}}</h1>\n<p title=\"{{insert}}\">{{width}} by "
+                               "{{height}}</p>\n</body></html>\n"));
+    std::string said;
+    ASSERT_EQ(0u, ToolRun(folder, "pack talk.html talk --insert Welcome", &said)) << said;
+    // pack put the presenter beside the data folder; without it there, show
+    // puts it there again, since the presenter shows its own folder's page.
+    EXPECT_TRUE(DeleteFileA((folder + "\\talk\\lumivane.exe").c_str())) << said;
+    PROCESS_INFORMATION show = {};
+    std::string shown = folder + "\\show-output.txt";
+    ASSERT_TRUE(ToolStart(folder, "show talk", shown, &show));
+    HWND window = nullptr;
+    DWORD presenter = 0;
+    // A presenter left running by a failed check would hold the test's output.
+    struct Ender {
+        DWORD& id;
+        ~Ender() {
+            HANDLE process = id ? OpenProcess(PROCESS_TERMINATE, FALSE, id) : nullptr;
+            if (process) TerminateProcess(process, 99), CloseHandle(process);
+        }
+    } ender{presenter};
+    WaitUntil([&] {
+        presenter = PresenterStartedBy(show.dwProcessId);
+        window = presenter ? ProcessVisibleWindow(presenter) : nullptr;
+        return window || WaitForSingleObject(show.hProcess, 0) == WAIT_OBJECT_0;
+    });
+    ASSERT_TRUE(window) << "no presentation window came up";
+    // Keys reach it once its browser is made, as a user's do.
+    EXPECT_TRUE(WaitUntil(
+        [&] { return IsWindowVisible(FindWindowExA(window, nullptr, "AtlAxWin", nullptr)); }));
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(0, outer.left);
+    EXPECT_EQ(0, outer.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), outer.right);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), outer.bottom);
+    std::string page, built;
+    EXPECT_TRUE(ReadWholeFile(folder + "\\talk\\data\\1014.dat", &page));
+    std::string screen = std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
+                         std::to_string(GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(0u, ToolRun(folder, "build talk --screen " + screen, &built));
+    EXPECT_EQ(built, page);
+    EXPECT_NE(std::string::npos, page.find("<h1>Welcom&#101;</h1>"));
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(show.hProcess, 0))
+        << "show did not wait for the presenter";
+    EXPECT_TRUE(WaitForeground(window));
+    PressKeys(VK_ESCAPE);
+    DWORD code = 99;
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(show.hProcess, 20000))
+        << "show still runs after Escape";
+    GetExitCodeProcess(show.hProcess, &code);
+    if (code == STILL_ACTIVE) TerminateProcess(show.hProcess, 99);
+    CloseHandle(show.hProcess);
+    EXPECT_EQ(0u, code);
+    ASSERT_TRUE(ReadWholeFile(shown, &said));
+    char full[MAX_PATH];
+    ASSERT_TRUE(GetFullPathNameA((folder + "\\talk\\lumivane.exe").c_str(), MAX_PATH, full, nullptr));
+    EXPECT_EQ(std::string(full) + ": the presenter, copied from beside lumivane-author.exe\n"
+              "talk: shown by " + std::string(full) + " until Escape ends it\n"
+              "talk: the presenter ended\n",
+              said);
 }
