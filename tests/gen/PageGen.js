@@ -169,6 +169,8 @@ const BLOCKS = {
             ...lines(2, code), ...(cdata ? [L(1, '//]]>')] : []), L(1, '</script>'), L(0, '</svg>')];
     },
     svgCdata: () => [L(0, '<svg width="10" height="10"><text><![CDATA[a < b'), L(1, 'and c]]></text></svg>')],
+    svgData: () => [L(0, '<svg width="10" height="10"><script type="text/x-data">{'), L(1, '"a": 1'),
+        L(1, '}<![CDATA[b'), L(1, 'c]]></script></svg>')],
     mathCdata: () => [L(0, '<math><mi><![CDATA[x<y]]></mi>'), L(1, '<mo>+</mo></math>')],
     comments: () => [L(0, '<!-->'), L(0, '<p>after an empty comment</p>'), L(0, '<!--->'),
         L(0, '<!-- one -- two --!>'), L(0, '<?xml-stylesheet href="x"?>'), L(0, '</ x>'),
