@@ -90,6 +90,13 @@ bool JoinEndsWithLineFeed(const char* page, size_t at) {
     return n > (hex ? 2u : 1u) && value == 10;
 }
 
+bool JoinWrittenBreakAt(const char* page, const unsigned char* states, size_t at) {
+    unsigned char s = states[at];
+    bool references = s == HtmlStateData || s == HtmlStateRcdata ||
+                      (s >= HtmlStateAttributeValueDouble && s <= HtmlStateAttributeValueUnquoted);
+    return references && (page[at] == '\n' || page[at] == '\r') && JoinEndsWithLineFeed(page, at);
+}
+
 bool JoinWrittenBreak(const char* page, const JoinChar& c, bool* lineFeed) {
     bool after = *lineFeed;
     *lineFeed = page[c.start] == '&' && c.end - c.start > 1 && c.length == 1 && c.decoded[0] == '\n';
