@@ -92,6 +92,13 @@ bool JoinEndsWithLineFeed(const char* page, size_t at) {
 
 bool JoinWrittenBreakAt(const char* page, const unsigned char* states, size_t at) {
     unsigned char s = states[at];
+    // In a CDATA section the break is written "]]>&#10;<![CDATA[", the
+    // reference outside it
+    static const char kOpen[] = "<![CDATA[";
+    const size_t open = sizeof kOpen - 1;
+    if (s == HtmlStateCdataSection && at >= open && memcmp(page + at - open, kOpen, open) == 0 &&
+        (page[at] == '\n' || page[at] == '\r'))
+        return JoinEndsWithLineFeed(page, at - open);
     bool references = s == HtmlStateData || s == HtmlStateRcdata ||
                       (s >= HtmlStateAttributeValueDouble && s <= HtmlStateAttributeValueUnquoted);
     return references && (page[at] == '\n' || page[at] == '\r') && JoinEndsWithLineFeed(page, at);

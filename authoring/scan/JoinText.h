@@ -11,7 +11,8 @@
 //                  after one is the break it writes, as pack writes breaks that
 //                  the join would take
 //   JoinWrittenBreakAt  whether the line end at `at` is such a break where the
-//                  page reads references there (text, an attribute value)
+//                  page reads references there (text, an attribute value, or
+//                  just outside a CDATA section)
 //   JoinWrittenBreak  whether character `c` is such a line end: `lineFeed` says
 //                  whether the character before it was a reference to a line
 //                  feed, and is set for the next
