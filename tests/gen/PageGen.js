@@ -191,6 +191,7 @@ const BLOCKS = {
         return [L(0, `<button onclick="${body[0]}`), ...body.slice(1).map((s) => L(1, s)), L(0, '">Go</button>')];
     },
     script: (c) => [L(0, '<script>'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
+    scriptEmptyType: (c) => [L(0, '<script type= >'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
     scriptType: (c) => [L(0, '<script type="text/javascript">'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
     scriptDrawn: (c) => [L(0, '<script>'), ...lines(1, drawnScript(c.r, false).text), L(0, '</script>')],
     scriptEscape: () => [L(0, '<script>'), L(1, 'var s = "<!--<script></script>";'), L(1, 'var t = 2'), L(0, '</script>'),
