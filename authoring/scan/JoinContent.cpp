@@ -64,6 +64,9 @@ int JoinContentKindOf(const HtmlAttribute* attributes, size_t count) {
 }
 
 void JoinContentOpen(JoinContent* content, int kind) {
+    // A content element inside another (a <script> in an SVG <style>) ends the
+    // outer one's judging, which holds one at a time.
+    if (content->kind != JoinTextShown) JoinContentClose(content);
     content->kind = kind;
     content->any = false;
     content->lineFeed = false;
