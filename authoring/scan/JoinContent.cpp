@@ -119,7 +119,8 @@ static void JudgeJson(JoinSink* sink, size_t start, size_t end) {
     for (size_t at = start, k = cut; at < end && k < cut + count; at++) {
         if (at >= sink->cuts.start[k]) {
             size_t after = sink->cuts.end[k];
-            bool written = JoinWrittenBreakAt(page, sink->states, sink->cuts.start[k]);
+            bool written = JoinWrittenBreakAt(page, sink->states, sink->cuts.start[k]) ||
+                           JoinInMarkup(sink->states, sink->cuts.start[k]);
             if (!written && (string || (after < sink->page->length && JsonWord(solid) &&
                                         JsonWord((unsigned char)page[after]))))
                 JoinTellCut(sink, JoinJson, k);

@@ -106,7 +106,8 @@ static void JudgeInside(JoinStyle* css, const JoinStyleToken& t) {
         // where references decode (a style attribute, SVG), a line end right
         // after a line feed written as one is its break, which the join keeps
         for (size_t k = cut; k < cut + count; k++)
-            if (!JoinWrittenBreakAt(sink->page->bytes, sink->states, sink->cuts.start[k]))
+            if (!JoinWrittenBreakAt(sink->page->bytes, sink->states, sink->cuts.start[k]) &&
+                !JoinInMarkup(sink->states, sink->cuts.start[k]))
                 JoinTellCut(sink, JoinStyleString, k);
         return;
     }

@@ -104,6 +104,13 @@ bool JoinWrittenBreakAt(const char* page, const unsigned char* states, size_t at
     return references && (page[at] == '\n' || page[at] == '\r') && JoinEndsWithLineFeed(page, at);
 }
 
+bool JoinInMarkup(const unsigned char* states, size_t at) {
+    unsigned char s = states[at];
+    return (s >= HtmlStateTagOpen && s <= HtmlStateTagName) ||
+           (s >= HtmlStateBeforeAttributeName && s <= HtmlStateBeforeAttributeValue) ||
+           (s >= HtmlStateAfterAttributeValueQuoted && s <= HtmlStateBogusDoctype);
+}
+
 bool JoinWrittenBreak(const char* page, const JoinChar& c, bool* lineFeed) {
     bool after = *lineFeed;
     *lineFeed = page[c.start] == '&' && c.end - c.start > 1 && c.length == 1 && c.decoded[0] == '\n';

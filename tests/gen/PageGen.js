@@ -172,6 +172,7 @@ const BLOCKS = {
     styleContinued: () => [L(0, '<p style="font-family: \'Open \\'), L(1, 'Sans\'">x</p>')],
     svgJson: () => [L(0, '<svg width="10" height="10"><script type="application/json">{"a": "b'), L(1, 'c"}</script></svg>')],
     svgJsonCdata: () => [L(0, '<svg width="10" height="10"><script type="application/json"><![CDATA[{"a": "b'), L(1, 'c"}]]></script></svg>')],
+    svgJsonTag: () => [L(0, '<svg width="10" height="10"><script type="application/json">{"a": "b<g'), L(1, '></g>c"}</script></svg>')],
     svgData: () => [L(0, '<svg width="10" height="10"><script type="text/x-data">{'), L(1, '"a": 1'),
         L(1, '}<![CDATA[b'), L(1, 'c]]></script></svg>')],
     mathCdata: () => [L(0, '<math><mi><![CDATA[x<y]]></mi>'), L(1, '<mo>+</mo></math>')],
