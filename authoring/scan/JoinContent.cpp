@@ -64,9 +64,13 @@ int JoinContentKindOf(const HtmlAttribute* attributes, size_t count) {
 }
 
 void JoinContentOpen(JoinContent* content, int kind) {
+    // A content element inside another (a <script> in an SVG <style>) ends the
+    // outer one's judging, which holds one at a time.
+    if (content->kind != JoinTextShown) JoinContentClose(content);
     content->kind = kind;
     content->any = false;
     content->lineFeed = false;
+    content->told = false;
     if (kind == JoinTextScript || kind == JoinTextModule)
         JoinScriptStart(&content->script, content->sink, false, kind == JoinTextScript);
     if (kind == JoinTextStyle) JoinStyleStart(&content->sheet, content->sink, false);
@@ -77,7 +81,7 @@ void JoinContentText(JoinContent* content, const HtmlToken* token) {
     content->any = true;
     content->end = token->span.end;
     if (content->kind != JoinTextScript && content->kind != JoinTextModule &&
-        content->kind != JoinTextStyle)
+        content->kind != JoinTextStyle && content->kind != JoinTextData)
         return;
     JoinSink* sink = content->sink;
     JoinWalk walk;
@@ -88,6 +92,13 @@ void JoinContentText(JoinContent* content, const HtmlToken* token) {
     // across the runs of text that CDATA sections make
     while (JoinWalkNext(&walk, &c)) {
         if (JoinWrittenBreak(sink->page->bytes, c, &content->lineFeed)) continue;
+        if (content->kind == JoinTextData) {
+            // Its text is read exactly as written: any other cut changes it.
+            size_t count = 0, cut = JoinCutsIn(sink, c.start, c.end, &count);
+            if (count && !content->told) JoinTellCut(sink, JoinDataBlock, cut);
+            content->told = content->told || count;
+            continue;
+        }
         if (content->kind == JoinTextStyle) JoinStyleChar(&content->sheet, c);
         else JoinScriptChar(&content->script, c);
     }
@@ -108,8 +119,10 @@ static void JudgeJson(JoinSink* sink, size_t start, size_t end) {
     for (size_t at = start, k = cut; at < end && k < cut + count; at++) {
         if (at >= sink->cuts.start[k]) {
             size_t after = sink->cuts.end[k];
-            if (string || (after < sink->page->length && JsonWord(solid) &&
-                           JsonWord((unsigned char)page[after])))
+            bool written = JoinWrittenBreakAt(page, sink->states, sink->cuts.start[k]) ||
+                           JoinInMarkup(sink->states, sink->cuts.start[k]);
+            if (!written && (string || (after < sink->page->length && JsonWord(solid) &&
+                                        JsonWord((unsigned char)page[after]))))
                 JoinTellCut(sink, JoinJson, k);
             at = after - 1;
             k++;
@@ -135,11 +148,6 @@ void JoinContentClose(JoinContent* content) {
     case JoinTextJson:
         if (content->any) JudgeJson(sink, content->start, content->end);
         break;
-    case JoinTextData: {
-        size_t count = 0, cut = content->any ? JoinCutsIn(sink, content->start, content->end, &count) : 0;
-        if (count) JoinTellCut(sink, JoinDataBlock, cut);
-        break;
-    }
     }
     content->kind = JoinTextShown;
 }

@@ -33,6 +33,7 @@ struct JoinContent {
     size_t start, end; // its text so far in the page
     bool any;
     bool lineFeed;     // its text so far ends with a line feed written as a reference
+    bool told;         // a data block's text: its finding is made
     JoinScript script, handler;
     JoinStyle sheet, style;
     bool documentMode;

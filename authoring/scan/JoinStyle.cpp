@@ -103,7 +103,12 @@ static void JudgeInside(JoinStyle* css, const JoinStyleToken& t) {
     size_t count = 0, cut = JoinCutsIn(sink, t.start, end, &count);
     if (!count) return;
     if (t.kind != CssComment) {
-        for (size_t k = cut; k < cut + count; k++) JoinTellCut(sink, JoinStyleString, k);
+        // where references decode (a style attribute, SVG), a line end right
+        // after a line feed written as one is its break, which the join keeps
+        for (size_t k = cut; k < cut + count; k++)
+            if (!JoinWrittenBreakAt(sink->page->bytes, sink->states, sink->cuts.start[k]) &&
+                !JoinInMarkup(sink->states, sink->cuts.start[k]))
+                JoinTellCut(sink, JoinStyleString, k);
         return;
     }
     const char* page = sink->page->bytes;

@@ -90,6 +90,27 @@ bool JoinEndsWithLineFeed(const char* page, size_t at) {
     return n > (hex ? 2u : 1u) && value == 10;
 }
 
+bool JoinWrittenBreakAt(const char* page, const unsigned char* states, size_t at) {
+    unsigned char s = states[at];
+    // In a CDATA section the break is written "]]>&#10;<![CDATA[", the
+    // reference outside it
+    static const char kOpen[] = "<![CDATA[";
+    const size_t open = sizeof kOpen - 1;
+    if (s == HtmlStateCdataSection && at >= open && memcmp(page + at - open, kOpen, open) == 0 &&
+        (page[at] == '\n' || page[at] == '\r'))
+        return JoinEndsWithLineFeed(page, at - open);
+    bool references = s == HtmlStateData || s == HtmlStateRcdata ||
+                      (s >= HtmlStateAttributeValueDouble && s <= HtmlStateAttributeValueUnquoted);
+    return references && (page[at] == '\n' || page[at] == '\r') && JoinEndsWithLineFeed(page, at);
+}
+
+bool JoinInMarkup(const unsigned char* states, size_t at) {
+    unsigned char s = states[at];
+    return (s >= HtmlStateTagOpen && s <= HtmlStateTagName) ||
+           (s >= HtmlStateBeforeAttributeName && s <= HtmlStateBeforeAttributeValue) ||
+           (s >= HtmlStateAfterAttributeValueQuoted && s <= HtmlStateBogusDoctype);
+}
+
 bool JoinWrittenBreak(const char* page, const JoinChar& c, bool* lineFeed) {
     bool after = *lineFeed;
     *lineFeed = page[c.start] == '&' && c.end - c.start > 1 && c.length == 1 && c.decoded[0] == '\n';

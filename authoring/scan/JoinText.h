@@ -10,6 +10,13 @@
 //                  a line feed ("&#10;", "&#xA;", "&NewLine;"): a line end right
 //                  after one is the break it writes, as pack writes breaks that
 //                  the join would take
+//   JoinWrittenBreakAt  whether the line end at `at` is such a break where the
+//                  page reads references there (text, an attribute value, or
+//                  just outside a CDATA section)
+//   JoinInMarkup   whether the byte at `at` is read in a tag (not in a value),
+//                  a comment or a DOCTYPE: in foreign content these stand
+//                  between the runs of a script's or a style sheet's text, and
+//                  are judged as markup
 //   JoinWrittenBreak  whether character `c` is such a line end: `lineFeed` says
 //                  whether the character before it was a reference to a line
 //                  feed, and is set for the next
@@ -35,4 +42,6 @@ void JoinWalkStart(JoinWalk* walk, const char* page, size_t pageLength, const un
                    HtmlSpan span, const char* decoded, size_t decodedLength, bool attribute);
 int JoinWalkNext(JoinWalk* walk, JoinChar* out);
 bool JoinEndsWithLineFeed(const char* page, size_t at);
+bool JoinWrittenBreakAt(const char* page, const unsigned char* states, size_t at);
+bool JoinInMarkup(const unsigned char* states, size_t at);
 bool JoinWrittenBreak(const char* page, const JoinChar& c, bool* lineFeed);

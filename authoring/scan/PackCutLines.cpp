@@ -78,12 +78,31 @@ static size_t TagGapEnd(const Cut* c, const char* line, size_t n, size_t p) {
     return e > p + 8 && e < n ? e : 0;
 }
 
+// Whether the "codebase" at `p` is followed by the marker's second word, with
+// no more between them than may stand there in a line meant as the marker.
+static bool SecondWordAfter(const char* line, size_t n, size_t p) {
+    static const char word[] = "random";
+    size_t k = p + 8;
+    for (size_t gap = 0; gap < 4 && k < n; gap++) {
+        unsigned char b = (unsigned char)line[k];
+        if (b != ' ' && b != '\t' && b != '_' && b != '-' && b != '.' && b != 0xA0 && b != 0xC2)
+            break;
+        k++;
+    }
+    if (n - k < 6) return false;
+    for (size_t i = 0; i < 6; i++)
+        if ((line[k + i] | 0x20) != word[i]) return false;
+    return true;
+}
+
 // A line that is, or could be taken for, the end marker gets an escape for
 // the first letter of each "codebase" on it, or a cut inside the word ("code"
 // | "base"): the join gives the same bytes back, and no line is left with the
 // word, which both markers need; in a tag, a cut after the white space that
-// follows the word, written as tabs. 1011.dat is never cut, and the presenter
-// looks for no marker in it: a word there stays where no escape exists.
+// follows the word, written as tabs, and a refusal where the two words stand
+// in one name (any cut in a tag's name would change it). 1011.dat is never
+// cut, and the presenter looks for no marker in it: a word there stays where
+// no escape exists.
 bool CutLineOut(Cut* c) {
     const char* line = c->line.bytes;
     size_t n = c->line.length, from = 0;
@@ -106,6 +125,14 @@ bool CutLineOut(Cut* c) {
             for (size_t k = p + 8; k < gap && ok; k++) ok = PackAppend(c->out, "\t", 1);
             ok = ok && PackAppend(c->out, "\n", 1);
             from = p = gap;
+        } else if (!c->oneLine && tag && SecondWordAfter(line, n, p)) {
+            PackRefuse(&c->plan->refusal, PackPlanAuthor(c->plan, origin), PackReasonMarker,
+                       "a name in a tag holds the words of the end marker \"codebase random>\" "
+                       "with no space after \"codebase\": the presenter could take the line for "
+                       "its end marker, and a tag has no escape for them; rename it");
+            return false;
+        } else if (!c->oneLine && tag) {
+            p += 8;
         } else if (!c->oneLine) {
             ok = PackAppend(c->out, line + from, p + 4 - from) && PackAppend(c->out, "\n", 1);
             from = p += 4;

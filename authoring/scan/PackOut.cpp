@@ -56,6 +56,7 @@ void PackRefusalFree(PackRefusal* refusal) {
 const char* PackReasonName(int reason) {
     static const char* const names[PackReasonCount] = {
         "none", "memory", "empty", "zero-byte", "placeholders", "script-value", "script-open",
-        "script-src", "script-attribute", "base", "module", "lines", "space", "style-line"};
+        "script-src", "script-attribute", "base", "module", "lines", "space", "style-line",
+        "marker"};
     return reason >= 0 && reason < PackReasonCount ? names[reason] : "?";
 }

@@ -31,6 +31,7 @@ enum PackReason {
     PackReasonLines,           // another script type, <xmp>, <plaintext> spanning lines
     PackReasonSpace,           // a space beside a value that no escape keeps
     PackReasonStyleLine,       // a line end that ends a CSS string, or a \ before it
+    PackReasonMarker,          // the end marker's words in one name of a tag
     PackReasonCount
 };
 

@@ -1,4 +1,5 @@
 #include "authoring/scan/PackScript.h"
+#include "authoring/scan/HtmlTokenizer.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -151,7 +152,9 @@ static int Move(PackPlan* plan, const PackRegion& r, PackMoves* moves) {
     move->contentEnd = PackPlanAuthor(plan, r.contentEnd);
     char name[40];
     snprintf(name, sizeof name, "%spage-%lu.js\"", data ? "data/" : "", (unsigned long)number);
-    bool ok = PackAppendText(&move->reference, "\tsrc=\"");
+    // After "type=" the ">" ends an empty value, and the src would become it.
+    bool empty = plan->states[r.tagEnd - 1] == HtmlStateBeforeAttributeValue;
+    bool ok = PackAppendText(&move->reference, empty ? "\"\"\tsrc=\"" : "\tsrc=\"");
     for (size_t i = 0; i < up && ok; i++) ok = PackAppendText(&move->reference, "../");
     if (!ok || !PackAppendText(&move->reference, name))
         return PackRefuse(refusal, 0, PackReasonMemory, "out of memory");

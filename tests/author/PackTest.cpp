@@ -155,6 +155,8 @@ TEST(AuthorPack, RefusalsSayWhereAndWhy) {
         {"<style>p::after { content: \"a\n\" }</style>", "Hi", "1:30", PackReasonStyleLine,
          "inside a CSS string"},
         {"<style>p \\\n{}</style>", "Hi", "1:11", PackReasonStyleLine, "a \\ at the end of a line"},
+        {"<p\ncodebase_random>x</p>", "Hi", "2:1", PackReasonMarker,
+         "a name in a tag holds the words of the end marker"},
         {"<base href=\"" + longBase + "\">\n<script>\nx()\n</script>", "Hi", "1:1", PackReasonBase,
          "give the base a folder of the presentation, such as media/"},
         {"<script type=\"module\">x()</script>", "Hi", "", PackReasonNone,

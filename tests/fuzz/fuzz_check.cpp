@@ -10,24 +10,11 @@
 // 1011.dat then ended by the marker line).
 #include "authoring/CheckRead.h"
 #include "tests/fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzFail.h"
 #include <stdint.h>
 #include <string.h>
 #include <string>
 #include <vector>
-
-static size_t gFailAt, gAllocations;
-static bool gArmed, gFailed;
-extern "C" void* __real_malloc(size_t size);
-extern "C" void* __real_realloc(void* block, size_t size);
-static bool Fails() {
-    if (!gArmed || !gFailAt || ++gAllocations < gFailAt) return false;
-    gFailed = true;
-    return true;
-}
-extern "C" void* __wrap_malloc(size_t size) { return Fails() ? nullptr : __real_malloc(size); }
-extern "C" void* __wrap_realloc(void* block, size_t size) {
-    return Fails() ? nullptr : __real_realloc(block, size);
-}
 
 struct Seen {
     const std::vector<size_t>* lines[CheckFragmentCount]; // each line's length
@@ -92,10 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         seen.lines[i] = &lines[i];
         files[i] = {fragments[i].data(), fragments[i].size(), nullptr};
     }
-    gFailAt = data[1];
-    gAllocations = 0;
-    gFailed = false;
-    gArmed = true;
+    FailArm(data[1]);
     CheckReadFindings(files, {width.c_str(), height.c_str(), insert.c_str()}, Take, &seen);
     gArmed = false;
     FUZZ_CHECK(gFailed ? seen.memory == 1 && seen.memoryLast : seen.memory == 0);

@@ -17,25 +17,10 @@
 #include "authoring/scan/HtmlEncoding.h"
 #include "authoring/scan/HtmlRead.h"
 #include "tests/fuzz/FuzzCheck.h"
+#include "tests/fuzz/FuzzFail.h"
 #include <stdint.h>
 #include <string.h>
 #include <vector>
-
-// The allocations of the reader fail from the armed one on (see CMakeLists.txt:
-// the target's malloc and realloc calls come here).
-static size_t gFailAt, gAllocations;
-static bool gArmed, gFailed;
-extern "C" void* __real_malloc(size_t size);
-extern "C" void* __real_realloc(void* block, size_t size);
-static bool Fails() {
-    if (!gArmed || !gFailAt || ++gAllocations < gFailAt) return false;
-    gFailed = true;
-    return true;
-}
-extern "C" void* __wrap_malloc(size_t size) { return Fails() ? nullptr : __real_malloc(size); }
-extern "C" void* __wrap_realloc(void* block, size_t size) {
-    return Fails() ? nullptr : __real_realloc(block, size);
-}
 
 struct Seen {
     unsigned char kind;
@@ -201,10 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(found.encoding == HtmlNoEncoding || *HtmlEncodingName(found.encoding));
     FUZZ_CHECK(found.at < 1024 && (found.at == 0 || r.page[found.at] == '<'));
     std::vector<unsigned char> states(r.length + 1, (unsigned char)HtmlStateCount);
-    gFailAt = data[1];
-    gAllocations = 0;
-    gFailed = false;
-    gArmed = true;
+    FailArm(data[1]);
     int result;
     if (read) {
         result = HtmlRead(r.page, r.length, states.data(), TakeRead, &r);

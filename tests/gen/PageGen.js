@@ -169,6 +169,12 @@ const BLOCKS = {
             ...lines(2, code), ...(cdata ? [L(1, '//]]>')] : []), L(1, '</script>'), L(0, '</svg>')];
     },
     svgCdata: () => [L(0, '<svg width="10" height="10"><text><![CDATA[a < b'), L(1, 'and c]]></text></svg>')],
+    styleContinued: () => [L(0, '<p style="font-family: \'Open \\'), L(1, 'Sans\'">x</p>')],
+    svgJson: () => [L(0, '<svg width="10" height="10"><script type="application/json">{"a": "b'), L(1, 'c"}</script></svg>')],
+    svgJsonCdata: () => [L(0, '<svg width="10" height="10"><script type="application/json"><![CDATA[{"a": "b'), L(1, 'c"}]]></script></svg>')],
+    svgJsonTag: () => [L(0, '<svg width="10" height="10"><script type="application/json">{"a": "b<g'), L(1, '></g>c"}</script></svg>')],
+    svgData: () => [L(0, '<svg width="10" height="10"><script type="text/x-data">{'), L(1, '"a": 1'),
+        L(1, '}<![CDATA[b'), L(1, 'c]]></script></svg>')],
     mathCdata: () => [L(0, '<math><mi><![CDATA[x<y]]></mi>'), L(1, '<mo>+</mo></math>')],
     comments: () => [L(0, '<!-->'), L(0, '<p>after an empty comment</p>'), L(0, '<!--->'),
         L(0, '<!-- one -- two --!>'), L(0, '<?xml-stylesheet href="x"?>'), L(0, '</ x>'),
@@ -186,6 +192,7 @@ const BLOCKS = {
         return [L(0, `<button onclick="${body[0]}`), ...body.slice(1).map((s) => L(1, s)), L(0, '">Go</button>')];
     },
     script: (c) => [L(0, '<script>'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
+    scriptEmptyType: (c) => [L(0, '<script type= >'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
     scriptType: (c) => [L(0, '<script type="text/javascript">'), ...lines(1, classicScript(c.r)), L(0, '</script>')],
     scriptDrawn: (c) => [L(0, '<script>'), ...lines(1, drawnScript(c.r, false).text), L(0, '</script>')],
     scriptEscape: () => [L(0, '<script>'), L(1, 'var s = "<!--<script></script>";'), L(1, 'var t = 2'), L(0, '</script>'),
