@@ -207,7 +207,7 @@ const BLOCKS = {
     shader: () => [L(0, '<script type="x-shader/x-vertex">'), L(1, '// a vertex shader'), L(1, '#define TWO 2.0'),
         L(1, 'void main() { gl_Position = vec4(TWO); }'), L(0, '</script>')],
     markerText: () => [L(0, '<p>The line codebase random> ends a part.</p>')],
-    markerAlone: () => [L(0, '<p>'), L(0, 'codebase random>'), L(0, '</p>')],
+    markerAlone: () => [L(0, '<p>'), L(0, 'codebase random>'), L(0, '&codebase random>'), L(0, '</p>')],
     markerAttribute: () => [L(0, '<p title="codebase random>">a</p>'), L(0, '<p title="first'), L(0, 'codebase random>'), L(0, 'last">b</p>'),
         L(0, '<p class="m"'), L(0, 'codebase random>c</p>')],
     markerComment: () => [L(0, '<!--'), L(0, 'codebase random>'), L(0, '-->')],
