@@ -96,6 +96,12 @@ static int LineEnd(Cut* c, const Segment& s, size_t at) {
             return PackRefuse(&plan->refusal, at, PackReasonStyleLine,
                               "a \\ at the end of a line of a style sheet: joined, it escapes the "
                               "next line's first character; remove it") - 1;
+        // The white space that ends an escape (\2 and a line end): a tab ends it
+        // as well, and the line goes on, so that the name goes on after it.
+        if (place & PlaceEscaped)
+            return CutPut(c, "\t", 1, CutInserted) ? 0 : PackRefuse(&plan->refusal, 0,
+                                                                     PackReasonMemory,
+                                                                     "out of memory") - 1;
         with = "\t";
         break;
     case PlaceCssString:

@@ -36,9 +36,14 @@ void CutFree(Cut* c) {
 
 // The first letter of "codebase" as an escape of its place, or false where
 // the place has none that means the letter itself.
-static bool LetterEscape(unsigned char place, unsigned char letter, char out[32]) {
+static bool LetterEscape(unsigned char place, unsigned char letter, bool afterAmpersand,
+                         char out[32]) {
     bool escaped = (place & PlaceEscaped) != 0;
     switch (place & PlaceMask) {
+    case PlaceReference: // "&codebase" names no character: its "&" stays as it is
+        if (!afterAmpersand) return false;
+        snprintf(out, 32, "&#%d;", letter);
+        return true;
     case PlaceText:
         snprintf(out, 32, "&#%d;", letter);
         return true;
@@ -117,7 +122,8 @@ bool CutLineOut(Cut* c) {
         char escape[32];
         bool tag = origin != CutInserted && (c->plan->places[origin] & PlaceMask) == PlaceTag;
         if (origin != CutInserted &&
-            LetterEscape(c->plan->places[origin], (unsigned char)line[p], escape)) {
+            LetterEscape(c->plan->places[origin], (unsigned char)line[p],
+                         p > 0 && line[p - 1] == '&', escape)) {
             ok = PackAppend(c->out, line + from, p - from) && PackAppendText(c->out, escape);
             from = ++p;
         } else if (!c->oneLine && tag && (gap = TagGapEnd(c, line, n, p)) != 0) {

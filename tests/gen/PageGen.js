@@ -169,6 +169,7 @@ const BLOCKS = {
             ...lines(2, code), ...(cdata ? [L(1, '//]]>')] : []), L(1, '</script>'), L(0, '</svg>')];
     },
     svgCdata: () => [L(0, '<svg width="10" height="10"><text><![CDATA[a < b'), L(1, 'and c]]></text></svg>')],
+    styleEscapeEnd: () => [L(0, '<style>.x\\31'), L(0, 'y { color: #336 }</style>')],
     styleContinued: () => [L(0, '<p style="font-family: \'Open \\'), L(1, 'Sans\'">x</p>')],
     svgJson: () => [L(0, '<svg width="10" height="10"><script type="application/json">{"a": "b'), L(1, 'c"}</script></svg>')],
     svgJsonCdata: () => [L(0, '<svg width="10" height="10"><script type="application/json"><![CDATA[{"a": "b'), L(1, 'c"}]]></script></svg>')],
@@ -207,7 +208,7 @@ const BLOCKS = {
     shader: () => [L(0, '<script type="x-shader/x-vertex">'), L(1, '// a vertex shader'), L(1, '#define TWO 2.0'),
         L(1, 'void main() { gl_Position = vec4(TWO); }'), L(0, '</script>')],
     markerText: () => [L(0, '<p>The line codebase random> ends a part.</p>')],
-    markerAlone: () => [L(0, '<p>'), L(0, 'codebase random>'), L(0, '</p>')],
+    markerAlone: () => [L(0, '<p>'), L(0, 'codebase random>'), L(0, '&codebase random>'), L(0, '</p>')],
     markerAttribute: () => [L(0, '<p title="codebase random>">a</p>'), L(0, '<p title="first'), L(0, 'codebase random>'), L(0, 'last">b</p>'),
         L(0, '<p class="m"'), L(0, 'codebase random>c</p>')],
     markerComment: () => [L(0, '<!--'), L(0, 'codebase random>'), L(0, '-->')],
