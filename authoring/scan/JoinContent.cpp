@@ -200,9 +200,7 @@ static void Attribute(JoinContent* content, const HtmlAttribute& a) {
     if (!Is(a.name, a.nameLength, "class")) {
         for (size_t k = cut; k < cut + count; k++) {
             // a line end right after a line feed written as a reference is its break
-            size_t at = sink->cuts.start[k];
-            char first = sink->page->bytes[at];
-            if ((first == '\n' || first == '\r') && JoinEndsWithLineFeed(sink->page->bytes, at)) continue;
+            if (JoinWrittenBreakAt(sink->page->bytes, sink->states, sink->cuts.start[k])) continue;
             JoinFinding f = {JoinValue, 0, 0, sink->cuts.start[k], k, a.nameSpan.start,
                              a.nameSpan.end - a.nameSpan.start};
             JoinTell(sink, f);
@@ -214,7 +212,8 @@ static void Attribute(JoinContent* content, const HtmlAttribute& a) {
         size_t before = sink->cuts.start[k], after = sink->cuts.end[k];
         if (before > a.valueSpan.start && after < a.valueSpan.end &&
             !JoinIsSpace((unsigned char)page[before - 1]) && !JoinIsSpace((unsigned char)page[after]) &&
-            !JoinEndsWithLineFeed(page, before) && !SpaceReferenceAt(page, a.valueSpan.end, after))
+            !JoinWrittenBreakAt(page, sink->states, before) &&
+            !SpaceReferenceAt(page, a.valueSpan.end, after))
             JoinTellCut(sink, JoinClassGlue, k);
     }
 }

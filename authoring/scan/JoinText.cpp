@@ -70,7 +70,9 @@ int JoinWalkNext(JoinWalk* w, JoinChar* out) {
     return 1;
 }
 
-bool JoinEndsWithLineFeed(const char* page, size_t at) {
+// Whether the bytes before `at` end with a reference to a line feed ("&#10;",
+// "&#xA;", "&NewLine;").
+static bool EndsWithLineFeed(const char* page, size_t at) {
     if (at < 5 || page[at - 1] != ';') return false;
     size_t start = at - 1;
     while (start > 0 && at - start < 12 && page[start] != '&') start--;
@@ -98,10 +100,10 @@ bool JoinWrittenBreakAt(const char* page, const unsigned char* states, size_t at
     const size_t open = sizeof kOpen - 1;
     if (s == HtmlStateCdataSection && at >= open && memcmp(page + at - open, kOpen, open) == 0 &&
         (page[at] == '\n' || page[at] == '\r'))
-        return JoinEndsWithLineFeed(page, at - open);
+        return EndsWithLineFeed(page, at - open);
     bool references = s == HtmlStateData || s == HtmlStateRcdata ||
                       (s >= HtmlStateAttributeValueDouble && s <= HtmlStateAttributeValueUnquoted);
-    return references && (page[at] == '\n' || page[at] == '\r') && JoinEndsWithLineFeed(page, at);
+    return references && (page[at] == '\n' || page[at] == '\r') && EndsWithLineFeed(page, at);
 }
 
 bool JoinInMarkup(const unsigned char* states, size_t at) {

@@ -6,11 +6,9 @@
 //                  decoded text is `decoded` (a token's text or an attribute's
 //                  value); `attribute` as the tokenizer reads values
 //   JoinWalkNext   the next character: 1, or 0 at the end
-//   JoinEndsWithLineFeed  whether the bytes before `at` end with a reference to
-//                  a line feed ("&#10;", "&#xA;", "&NewLine;"): a line end right
-//                  after one is the break it writes, as pack writes breaks that
-//                  the join would take
-//   JoinWrittenBreakAt  whether the line end at `at` is such a break where the
+//   JoinWrittenBreakAt  whether the line end at `at` is right after a reference
+//                  to a line feed ("&#10;", "&#xA;", "&NewLine;"), the break it
+//                  writes as pack writes breaks the join would take, where the
 //                  page reads references there (text, an attribute value, or
 //                  just outside a CDATA section)
 //   JoinInMarkup   whether the byte at `at` is read in a tag (not in a value),
@@ -41,7 +39,6 @@ struct JoinWalk {
 void JoinWalkStart(JoinWalk* walk, const char* page, size_t pageLength, const unsigned char* states,
                    HtmlSpan span, const char* decoded, size_t decodedLength, bool attribute);
 int JoinWalkNext(JoinWalk* walk, JoinChar* out);
-bool JoinEndsWithLineFeed(const char* page, size_t at);
 bool JoinWrittenBreakAt(const char* page, const unsigned char* states, size_t at);
 bool JoinInMarkup(const unsigned char* states, size_t at);
 bool JoinWrittenBreak(const char* page, const JoinChar& c, bool* lineFeed);

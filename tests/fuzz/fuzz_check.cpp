@@ -52,13 +52,10 @@ static std::vector<size_t> LineLengths(const std::string& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;
-    size_t insertLength = data[0] % 32;
-    if (insertLength > size - 3) insertLength = size - 3;
-    std::string insert((const char*)data + 3, insertLength);
-    for (char& c : insert)
-        if (c == 0 || c == '\r' || c == '\n') c = 'x';
+    size_t start = 0;
+    std::string insert = FuzzInsert(data, size, 3, &start);
     std::string width = std::to_string(320 + data[2] * 7), height = std::to_string(200 + data[2] * 3);
-    std::string page((const char*)data + 3 + insertLength, size - 3 - insertLength);
+    std::string page((const char*)data + start, size - start);
     std::string fragments[CheckFragmentCount];
     bool changes = false;
     for (int i = 0, at = 0; i < CheckFragmentCount; i++) {

@@ -125,17 +125,14 @@ void FindingTake(void* context, const CheckFinding* f) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
-    size_t insertLength = data[0] % 32;
-    if (insertLength > size - 2) insertLength = size - 2;
-    std::string insert((const char*)data + 2, insertLength);
-    for (char& c : insert)
-        if (c == 0 || c == '\r' || c == '\n') c = 'x';
+    size_t start = 0;
+    std::string insert = FuzzInsert(data, size, 2, &start);
     size_t trimmed = 0;
     const char* kept = TextTrim(insert.data(), insert.size(), &trimmed);
     insert = std::string(kept, trimmed);
     JoinValues values = {std::to_string(320 + data[1] * 7), std::to_string(200 + data[1] * 3),
                          insert};
-    std::string page((const char*)data + 2 + insertLength, size - 2 - insertLength);
+    std::string page((const char*)data + start, size - start);
 
     PackResult result;
     gFailAt = 0;
