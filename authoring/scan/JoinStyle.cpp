@@ -119,6 +119,16 @@ static void JudgeInside(JoinStyle* css, const JoinStyleToken& t) {
     }
 }
 
+// A name whose last escape ends at a line end ("\31" and a line end): joined,
+// what follows (a tab the trim keeps, or a hex digit) may be read into the
+// escape, and the name with it.
+static void JudgeEscapeEnd(JoinStyle* css, const JoinStyleToken& t) {
+    JoinSink* sink = css->sink;
+    if (t.end <= t.start || !JoinIsSpace((unsigned char)sink->page->bytes[t.end - 1])) return;
+    size_t count = 0, cut = JoinCutsIn(sink, t.end - 1, t.end, &count);
+    if (count) JoinTellCut(sink, JoinStyleGlue, cut);
+}
+
 void JoinStyleEnd(JoinStyle* css) {
     if (!css->active) return;
     CssEnd(&css->read);
@@ -149,6 +159,8 @@ void JoinStyleEnd(JoinStyle* css) {
         }
         if (t.kind == CssString || t.kind == CssBadString || t.kind == CssUrl || t.kind == CssBadUrl)
             JudgeInside(css, t);
+        else
+            JudgeEscapeEnd(css, t);
         if (t.kind == CssBraceL) {
             size_t first = prelude;
             while (first < k && (css->tokens[first].kind == CssWhitespace ||

@@ -169,7 +169,8 @@ const BLOCKS = {
             ...lines(2, code), ...(cdata ? [L(1, '//]]>')] : []), L(1, '</script>'), L(0, '</svg>')];
     },
     svgCdata: () => [L(0, '<svg width="10" height="10"><text><![CDATA[a < b'), L(1, 'and c]]></text></svg>')],
-    styleEscapeEnd: () => [L(0, '<style>.x\\31'), L(0, 'y { color: #336 }</style>')],
+    styleEscapeEnd: () => [L(0, '<style>.x\\31'), L(0, 'y { color: #336 }'), L(0, '.z\\32'),
+        L(0, '\tw { color: #363 }</style>')],
     styleContinued: () => [L(0, '<p style="font-family: \'Open \\'), L(1, 'Sans\'">x</p>')],
     svgJson: () => [L(0, '<svg width="10" height="10"><script type="application/json">{"a": "b'), L(1, 'c"}</script></svg>')],
     svgJsonCdata: () => [L(0, '<svg width="10" height="10"><script type="application/json"><![CDATA[{"a": "b'), L(1, 'c"}]]></script></svg>')],
